@@ -1,0 +1,32 @@
+// Talvex Press: start-up and the event loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/single_instance.h"
+#include "ui/form1.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    talvex::SingleInstance single;
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    int exitCode = 0;
+    {
+        talvex::Form1 form;
+        if (form.Create(instance, single.AnotherIsRunning())) {
+            form.Show();
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (form.hwnd() != nullptr && IsDialogMessageW(form.hwnd(), &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            exitCode = static_cast<int>(msg.wParam);
+        }
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return exitCode;
+}

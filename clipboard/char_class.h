@@ -1,0 +1,27 @@
+// Portable character classes for proper-casing text: what counts as a letter, a digit or an
+// apostrophe, for one UTF-16 unit. Deliberately modest: the platform's case mapping decides
+// most letters, and a table of common script blocks covers the scripts without case.
+#pragma once
+
+namespace talvex {
+
+// High or low half of a surrogate pair (U+D800..U+DFFF).
+bool IsSurrogate(char16_t c);
+
+// True when c lies in one of the common letter blocks (Latin, Greek, Cyrillic, Armenian,
+// Hebrew, Arabic, Indic, Thai, Georgian, Hangul, kana, CJK ideographs...) or is a combining
+// mark, which belongs to the letter before it. Surrogates are never in a block.
+bool IsInLetterBlock(char16_t c);
+
+// A letter: a unit that upper- or lower-casing changes, or one in a letter block. `upper` and
+// `lower` are the mapped forms of c. Surrogates are never letters, whatever the mapping says.
+bool IsLetter(char16_t c, char16_t upper, char16_t lower);
+
+// A decimal digit: ASCII 0-9 and the other common decimal digit blocks (Arabic-Indic, Indic
+// scripts, Thai, Lao, Tibetan, Myanmar, Khmer, Mongolian, fullwidth).
+bool IsDecimalDigit(char16_t c);
+
+// U+0027 and the typographic apostrophe U+2019, both used in French elisions ("l'école").
+bool IsApostrophe(char16_t c);
+
+}  // namespace talvex

@@ -1,0 +1,23 @@
+#include "clipboard/commands.h"
+
+#include <cstddef>
+
+namespace talvex {
+
+void CopyCommand(const TextBox& text1, Clipboard& clip) { clip.SetText(text1.Text()); }
+
+void RecallCommand(int index, const HistoryList& history, TextBox& text1) {
+    if (index < 0 || static_cast<std::size_t>(index) >= history.Count()) return;
+    text1.SetText(history.At(static_cast<std::size_t>(index)));
+}
+
+void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip) {
+    if (boxes.Show(u"Etes vous sûre d'effacer la presse papier ?", kTitle, kMbInformationYesNo) !=
+        kAnswerYes)
+        return;
+    // The list goes first, so a clipboard that refuses still leaves an empty list behind.
+    history.RemoveAll();
+    clip.Clear();
+}
+
+}  // namespace talvex

@@ -1,0 +1,86 @@
+#include "clipboard/text_tools.h"
+
+#include <string>
+
+#include "clipboard/char_class.h"
+
+namespace talvex {
+namespace {
+
+// The caption of the count message carries a trailing space, unlike every other caption.
+constexpr char16_t kCountCaption[] = u"Talvex Press 1.0 ";
+// "caratères" and "press papier" are the wording users have always seen; keep them.
+constexpr char16_t kCountPrefix[] = u"Le nombre de caratères de la press papier est  ";
+
+void RequireSameLength(const std::u16string& mapped, const std::u16string& text) {
+    if (mapped.size() != text.size())
+        throw CaseLengthError("La conversion de casse a changé la longueur du texte.");
+}
+
+std::u16string CheckedUpper(const std::u16string& text, CaseMapper& cases) {
+    std::u16string upper = cases.ToUpper(text);
+    RequireSameLength(upper, text);
+    return upper;
+}
+
+std::u16string CheckedLower(const std::u16string& text, CaseMapper& cases) {
+    std::u16string lower = cases.ToLower(text);
+    RequireSameLength(lower, text);
+    return lower;
+}
+
+void ReplaceClipboardText(Clipboard& clip, const std::u16string& text) {
+    clip.Clear();
+    clip.SetText(text);
+}
+
+}  // namespace
+
+std::u16string ProperCase(const std::u16string& text, CaseMapper& cases) {
+    std::u16string result = CheckedLower(text, cases);
+    const std::u16string upper = CheckedUpper(text, cases);
+    bool inWord = false;  // the previous unit keeps a word going
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const bool letter = IsLetter(c, upper[i], result[i]);
+        if (letter && !inWord) result[i] = upper[i];
+        inWord = letter || IsDecimalDigit(c) || IsApostrophe(c);
+    }
+    return result;
+}
+
+std::u16string CharacterCountMessage(std::size_t length) {
+    const std::string digits = std::to_string(length);
+    return kCountPrefix + std::u16string(digits.begin(), digits.end()) + u".";
+}
+
+void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& text1,
+                 MessageBoxes& boxes) {
+    // This is an event boundary: the tools report nothing, a failure just leaves the panel
+    // open. ClipboardError is named apart because it is the expected one.
+    try {
+        const std::u16string text = clip.GetText();
+        const std::size_t length = text.size();
+        switch (toolNumber) {
+            case kToolUpperCase:
+                ReplaceClipboardText(clip, CheckedUpper(text, cases));
+                break;
+            case kToolLowerCase:
+                ReplaceClipboardText(clip, CheckedLower(text, cases));
+                break;
+            case kToolProperCase:
+                ReplaceClipboardText(clip, ProperCase(text, cases));
+                break;
+            case kToolCharacterCount:
+                boxes.Show(CharacterCountMessage(length), kCountCaption, kMbInformationOk);
+                break;
+            default:
+                break;
+        }
+        text1.SetHeightTwips(kText1ClosedHeightTwips);
+    } catch (const ClipboardError&) {
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace talvex

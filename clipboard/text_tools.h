@@ -1,0 +1,46 @@
+// The four text tools of the tools panel (buttons keytool(0..3) and the matching popup items):
+// upper case, lower case and proper case of the clipboard text, and its character count.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "clipboard/clipboard.h"
+#include "clipboard/ports.h"
+
+namespace talvex {
+
+inline constexpr short kToolUpperCase = 0;
+inline constexpr short kToolLowerCase = 1;
+inline constexpr short kToolProperCase = 2;
+inline constexpr short kToolCharacterCount = 3;
+
+// Text1's height once a tool has run: the tools panel below it is covered again.
+inline constexpr int kText1ClosedHeightTwips = 2325;
+
+// A case mapping returned a text of another length than it was given. Derives from
+// ClipboardError so the tools give up on it exactly as on a clipboard failure.
+class CaseLengthError : public ClipboardError {
+  public:
+    using ClipboardError::ClipboardError;
+};
+
+// Upper-cases the first letter of every word and lower-cases everything else. A word starts
+// at a letter that follows anything other than a letter, a digit or an apostrophe (' or ’),
+// or that starts the text. Every unit comes from cases.ToUpper or cases.ToLower of the whole
+// text, so surrogate pairs come out as the mapper made them. Throws CaseLengthError when the
+// mapper changes the length; the result always has the length of `text`.
+std::u16string ProperCase(const std::u16string& text, CaseMapper& cases);
+
+// The character-count message: the count in plain decimal after the fixed sentence.
+std::u16string CharacterCountMessage(std::size_t length);
+
+// Runs tool `toolNumber` on the clipboard, then closes the tools panel. Numbers outside 0..3
+// only close the panel. Any failure (ClipboardError or another std::exception, from the
+// clipboard, the mapper or the message box) abandons the tool silently and leaves the panel
+// open; the clipboard is only cleared once the new text is ready, so only a failing SetText
+// can leave it empty.
+void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& text1,
+                 MessageBoxes& boxes);
+
+}  // namespace talvex

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Makes and removes the throw-away Wine prefix and virtual display of one test run.
+#   wine-env.sh setup BUILD_DIR     fresh prefix in BUILD_DIR/wine-test, Xvfb, persistent wineserver
+#   wine-env.sh cleanup BUILD_DIR   ends every Wine process of the run, Xvfb, removes the prefix
+set -u
+cmd=$1
+build=$(cd "$2" && pwd)
+state="$build/wine-test"
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+stop() {
+    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    if [ -f "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null; fi
+    rm -rf "$state"
+}
+
+case "$cmd" in
+setup)
+    stop
+    mkdir -p "$state"
+    # A display of our own: never the user's, never one another run is using.
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+        echo $! >"$state/xvfb.pid"
+        for _ in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            echo ":$n" >"$state/display"
+            break
+        fi
+    done
+    [ -f "$state/display" ] || { echo "no free X display for Xvfb" >&2; exit 1; }
+    export DISPLAY=$(cat "$state/display")
+    wineboot -i >"$state/wineboot.log" 2>&1
+    # Keep the server up between tests; each test otherwise pays its start-up again.
+    wineserver -p
+    echo "Wine prefix $WINEPREFIX on display $DISPLAY"
+    ;;
+cleanup)
+    stop
+    ;;
+*)
+    echo "usage: wine-env.sh setup|cleanup BUILD_DIR" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Talvex Press need on Debian 12, if missing.
+set -euo pipefail
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
+          xvfb xdotool imagemagick x11-utils nsis zip unzip)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

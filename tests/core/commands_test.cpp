@@ -1,0 +1,153 @@
+#include "clipboard/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/core/fakes.h"
+
+namespace talvex {
+namespace {
+
+using testing::ClipboardFake;
+using testing::ClipOp;
+using testing::HistoryListFake;
+using testing::MessageBoxesFake;
+using testing::TextBoxFake;
+
+class CommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        history.items = {u"premier", u"deux\r\nlignes", u"troisième"};
+        clip.text = u"troisième";
+    }
+
+    ClipboardFake clip;
+    HistoryListFake history;
+    TextBoxFake text1;
+    MessageBoxesFake boxes;
+};
+
+// --- Copy -----------------------------------------------------------------------------------
+
+TEST_F(CommandTest, CopySetsTheWholeTextWithoutClearingFirst) {
+    text1.text = u"  avec espaces\r\net deux lignes\r\n";
+    CopyCommand(text1, clip);
+    EXPECT_EQ(clip.text, u"  avec espaces\r\net deux lignes\r\n");
+    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::SetText});
+    EXPECT_EQ(history.items.size(), 3u);
+}
+
+TEST_F(CommandTest, CopyOfEmptyTextBoxPutsEmptyTextOnClipboard) {
+    text1.text.clear();
+    CopyCommand(text1, clip);
+    ASSERT_TRUE(clip.text.has_value());
+    EXPECT_EQ(*clip.text, u"");
+}
+
+TEST_F(CommandTest, CopyFailureReachesTheCaller) {
+    text1.text = u"abc";
+    clip.failNext = {ClipOp::SetText};
+    EXPECT_THROW(CopyCommand(text1, clip), ClipboardError);
+    EXPECT_EQ(clip.text, u"troisième");
+}
+
+// --- Recall ---------------------------------------------------------------------------------
+
+TEST_F(CommandTest, RecallShowsTheEntryAndTouchesNothingElse) {
+    RecallCommand(1, history, text1);
+    EXPECT_EQ(text1.text, u"deux\r\nlignes");
+    EXPECT_TRUE(clip.calls.empty());
+    EXPECT_EQ(history.items,
+              (std::vector<std::u16string>{u"premier", u"deux\r\nlignes", u"troisième"}));
+}
+
+TEST_F(CommandTest, RecallOutsideTheListDoesNothing) {
+    text1.text = u"inchangé";
+    for (int index : {-1, 3, 1000}) {
+        SCOPED_TRACE(index);
+        RecallCommand(index, history, text1);
+        EXPECT_EQ(text1.text, u"inchangé");
+    }
+    history.items.clear();
+    RecallCommand(0, history, text1);
+    EXPECT_EQ(text1.text, u"inchangé");
+}
+
+TEST_F(CommandTest, RecallEditThenCopySetsTheEditedText) {
+    RecallCommand(0, history, text1);
+    text1.SetText(text1.Text() + u" modifié");
+    CopyCommand(text1, clip);
+    EXPECT_EQ(clip.text, u"premier modifié");
+    EXPECT_EQ(history.items[0], u"premier");
+    EXPECT_EQ(history.items.size(), 3u);
+}
+
+// --- Clear ----------------------------------------------------------------------------------
+
+TEST_F(CommandTest, ClearAsksWithTheExactQuestion) {
+    boxes.answer = 7;
+    ClearCommand(boxes, history, clip);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, u"Etes vous sûre d'effacer la presse papier ?");
+    EXPECT_EQ(boxes.shown[0].caption, u"Talvex Press 1.0");
+    EXPECT_EQ(boxes.shown[0].flags, 68);
+}
+
+TEST_F(CommandTest, ClearOnYesEmptiesHistoryAndClipboard) {
+    boxes.answer = 6;
+    ClearCommand(boxes, history, clip);
+    EXPECT_TRUE(history.items.empty());
+    EXPECT_FALSE(clip.text.has_value());
+    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::Clear});
+}
+
+TEST_F(CommandTest, ClearOnAnyOtherAnswerChangesNothing) {
+    for (int answer : {7, 2, 1, 0}) {  // No, Cancel, OK, closed
+        SCOPED_TRACE(answer);
+        boxes.answer = answer;
+        ClearCommand(boxes, history, clip);
+        EXPECT_EQ(history.items.size(), 3u);
+        EXPECT_EQ(clip.text, u"troisième");
+        EXPECT_TRUE(clip.calls.empty());
+    }
+}
+
+TEST_F(CommandTest, ClearEmptiesTheListBeforeTheClipboard) {
+    // Sees the clipboard at the moment the list is emptied.
+    class ProbeHistory : public HistoryListFake {
+      public:
+        explicit ProbeHistory(const ClipboardFake& c) : clip(c) {}
+        void RemoveAll() override {
+            clipCallsAtRemoveAll = clip.calls.size();
+            HistoryListFake::RemoveAll();
+        }
+        const ClipboardFake& clip;
+        std::size_t clipCallsAtRemoveAll = 99;
+    };
+    ProbeHistory probe(clip);
+    probe.items = {u"a"};
+    boxes.answer = 6;
+    ClearCommand(boxes, probe, clip);
+    EXPECT_EQ(probe.clipCallsAtRemoveAll, 0u);
+    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::Clear});
+}
+
+TEST_F(CommandTest, ClearFailureEscapesWithTheListAlreadyEmpty) {
+    boxes.answer = 6;
+    clip.failNext = {ClipOp::Clear};
+    EXPECT_THROW(ClearCommand(boxes, history, clip), ClipboardError);
+    EXPECT_TRUE(history.items.empty());
+    EXPECT_EQ(clip.text, u"troisième");
+}
+
+TEST_F(CommandTest, ClearMessageBoxFailureEscapesAndChangesNothing) {
+    boxes.fail = true;
+    EXPECT_THROW(ClearCommand(boxes, history, clip), std::runtime_error);
+    EXPECT_EQ(history.items.size(), 3u);
+    EXPECT_TRUE(clip.calls.empty());
+}
+
+}  // namespace
+}  // namespace talvex

@@ -1,0 +1,134 @@
+// Test doubles for the clipboard core: a clipboard that can fail any operation on demand,
+// and the window's list, text box and message boxes.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clipboard/clipboard.h"
+#include "clipboard/ports.h"
+
+namespace talvex::testing {
+
+enum class ClipOp { HasText, GetText, SetText, Clear };
+
+class ClipboardFake : public Clipboard {
+public:
+    // Current contents: nullopt means the clipboard offers no text (empty, or a picture).
+    std::optional<std::u16string> text;
+    // Every call, in order, so tests can check the exact sequence of operations.
+    std::vector<ClipOp> calls;
+    // Operations that fail: a failure is consumed each time it fires. Put the same op
+    // several times to fail it several times; failAll makes every call of the op fail.
+    std::deque<ClipOp> failNext;
+    std::vector<ClipOp> failAll;
+    // Texts handed out by the next GetText calls, in order, instead of `text` (to model
+    // another program changing the clipboard between two reads of one tick).
+    std::deque<std::u16string> scriptedReads;
+
+    bool HasText() override {
+        Enter(ClipOp::HasText);
+        return text.has_value();
+    }
+    std::u16string GetText() override {
+        Enter(ClipOp::GetText);
+        if (!scriptedReads.empty()) {
+            std::u16string s = std::move(scriptedReads.front());
+            scriptedReads.pop_front();
+            return s;
+        }
+        return text.value_or(u"");
+    }
+    void SetText(const std::u16string& t) override {
+        Enter(ClipOp::SetText);
+        text = t;
+    }
+    void Clear() override {
+        Enter(ClipOp::Clear);
+        text.reset();
+    }
+    int Count(ClipOp op) const {
+        int n = 0;
+        for (ClipOp c : calls) n += (c == op);
+        return n;
+    }
+
+private:
+    void Enter(ClipOp op) {
+        calls.push_back(op);
+        for (ClipOp f : failAll)
+            if (f == op) throw ClipboardError("fake failure");
+        for (auto it = failNext.begin(); it != failNext.end(); ++it) {
+            if (*it == op) {
+                failNext.erase(it);
+                throw ClipboardError("fake failure");
+            }
+        }
+    }
+};
+
+class ChangeCounterFake : public ClipboardChangeCounter {
+public:
+    unsigned long value = 1;
+    unsigned long Current() override { return value; }
+};
+
+class HistoryListFake : public HistoryList {
+public:
+    std::vector<std::u16string> items;
+    void Append(const std::u16string& e) override { items.push_back(e); }
+    void RemoveAll() override { items.clear(); }
+    std::size_t Count() const override { return items.size(); }
+    std::u16string At(std::size_t i) const override { return items.at(i); }
+};
+
+class TextBoxFake : public TextBox {
+public:
+    std::u16string text;
+    int heightTwips = 2325;
+    std::u16string Text() const override { return text; }
+    void SetText(const std::u16string& t) override { text = t; }
+    int HeightTwips() const override { return heightTwips; }
+    void SetHeightTwips(int twips) override { heightTwips = twips; }
+};
+
+struct ShownMessage {
+    std::u16string text;
+    std::u16string caption;
+    int flags;
+};
+
+class MessageBoxesFake : public MessageBoxes {
+public:
+    std::vector<ShownMessage> shown;
+    int answer = 1;  // IDOK unless a test says otherwise
+    bool fail = false;
+    int Show(const std::u16string& text, const std::u16string& caption, int flags) override {
+        shown.push_back({text, caption, flags});
+        if (fail) throw std::runtime_error("message box failed");
+        return answer;
+    }
+};
+
+// ASCII-only mapping: enough to tell which conversion ran without depending on the
+// platform's linguistic tables.
+class CaseMapperFake : public CaseMapper {
+public:
+    std::u16string ToUpper(const std::u16string& t) override {
+        std::u16string r = t;
+        for (auto& c : r)
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+        return r;
+    }
+    std::u16string ToLower(const std::u16string& t) override {
+        std::u16string r = t;
+        for (auto& c : r)
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+        return r;
+    }
+};
+
+}  // namespace talvex::testing

@@ -1,0 +1,130 @@
+// The program as a user and other programs meet it: started for real, fed from another
+// process, read from outside through its list box.
+#include <gtest/gtest.h>
+
+#include "tests/win/win_support.h"
+
+namespace talvex::testing {
+namespace {
+
+using Items = std::vector<std::u16string>;
+constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
+
+class RunningTalvex : public ::testing::Test {
+protected:
+    void SetUp() override { EndStrayPrograms(); }
+    void TearDown() override { EndStrayPrograms(); }
+
+    // Starts the program and waits for its window and list.
+    void Start() {
+        program = Process(ProgramPath());
+        ASSERT_TRUE(program.Started());
+        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
+        list = GetDlgItem(form, 121);
+        ASSERT_NE(list, nullptr);
+    }
+
+    // Copies from another program and waits until the history has `count` entries.
+    bool CopyAndWait(const std::u16string& text, std::size_t count) {
+        CopyFromAnotherProgram(text);
+        return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
+    }
+
+    Process program;
+    HWND form = nullptr;
+    HWND list = nullptr;
+};
+
+TEST_F(RunningTalvex, CopiedTextsAppearInOrderExactly) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    Start();
+    EXPECT_TRUE(ReadListBox(list).empty());
+
+    const std::u16string multiLine = u"première ligne\r\nseconde ligne é 字 \xD83D\xDE00";
+    ASSERT_TRUE(CopyAndWait(u"Bonjour", 1));
+    ASSERT_TRUE(CopyAndWait(u"BONJOUR", 2));
+    ASSERT_TRUE(CopyAndWait(multiLine, 3));
+    ASSERT_TRUE(CopyAndWait(u"Bonjour", 4));
+    // The same text again: nothing new within two ticks.
+    CopyFromAnotherProgram(u"Bonjour");
+    Sleep(kTwoTicks);
+    EXPECT_EQ(ReadListBox(list), (Items{u"Bonjour", u"BONJOUR", multiLine, u"Bonjour"}));
+}
+
+TEST_F(RunningTalvex, TextOnTheClipboardAtStartBecomesTheFirstEntry) {
+    CopyFromAnotherProgram(u"déjà copié");
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return !ReadListBox(list).empty(); }, kTwoTicks));
+    EXPECT_EQ(ReadListBox(list), Items{u"déjà copié"});
+}
+
+TEST_F(RunningTalvex, APictureAddsNothing) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"texte", 1));
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    Sleep(kTwoTicks);
+    EXPECT_EQ(ReadListBox(list), Items{u"texte"});
+}
+
+TEST_F(RunningTalvex, ASecondCopySaysSoAndEndsWhileTheFirstKeepsItsHistory) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"historique", 1));
+
+    Process second(ProgramPath());
+    ASSERT_TRUE(second.Started());
+    HWND box = WaitForMessageBox(second.Id(), 20000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
+    EXPECT_EQ(MessageBoxText(box), u"Vous ne pouvez pas éxécuter cette application deux fois!!");
+    // The second copy's window stays hidden while it asks.
+    if (HWND secondForm = WaitForWindow(second.Id(), L"TalvexPress.Form1", 0)) {
+        EXPECT_FALSE(IsWindowVisible(secondForm));
+    }
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(second.WaitForExit(10000, &code));
+
+    EXPECT_TRUE(program.WaitForExit(0) == false);
+    EXPECT_EQ(ReadListBox(list), Items{u"historique"});
+    ASSERT_TRUE(CopyAndWait(u"toujours là", 2));
+}
+
+TEST_F(RunningTalvex, CopiesStartedTogetherLeaveExactlyOne) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    std::vector<Process> copies;
+    for (int i = 0; i < 4; ++i) copies.emplace_back(ProgramPath());
+    // Every copy but one shows the message; answer each.
+    int answered = 0;
+    WaitUntil(
+        [&] {
+            for (auto& p : copies) {
+                if (HWND box = WaitForMessageBox(p.Id(), 0)) {
+                    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                    ++answered;
+                }
+            }
+            return answered >= 3;
+        },
+        30000);
+    EXPECT_EQ(answered, 3);
+    int running = 0;
+    for (auto& p : copies) running += p.WaitForExit(10000) ? 0 : 1;
+    EXPECT_EQ(running, 1);
+}
+
+TEST_F(RunningTalvex, LogOffEndsTheProgramWithoutAsking) {
+    Start();
+    SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    SendMessageTimeoutW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    EXPECT_TRUE(program.WaitForExit(10000));
+    EXPECT_EQ(WaitForMessageBox(program.Id(), 0), nullptr);
+}
+
+}  // namespace
+}  // namespace talvex::testing

@@ -1,0 +1,242 @@
+#include "clipboard/system_clipboard_win.h"
+
+#include <gtest/gtest.h>
+
+#include "clipboard/watcher.h"
+#include "tests/core/fakes.h"
+#include "tests/win/win_support.h"
+
+namespace talvex::testing {
+namespace {
+
+const std::u16string kFrench = u"Élève à l'école : « ça coûte 12 € »";
+const std::u16string kCjk = u"剪贴板の履歴 클립보드";
+const std::u16string kEmoji = u"sourire \xD83D\xDE00 fin";  // U+1F600, a surrogate pair
+const std::u16string kLines = u"un\r\ndeux\r\n\r\ntrois";
+
+class SystemClipboardTest : public ::testing::Test {
+protected:
+    SystemClipboard clip{MessageOnlyWindow()};
+    SystemClipboard watched{MessageOnlyWindow(), SystemClipboard::PrivateText::Hide};
+
+    void PutRaw(const wchar_t* format, const std::string& bytes) {
+        ASSERT_EQ(RunToEnd(ClipHelper(), std::wstring(L"raw ") + format + L" " + HexBytes(bytes)),
+                  0u);
+    }
+    void PutPrivate(const wchar_t* kind, const std::u16string& text) {
+        ASSERT_EQ(RunToEnd(ClipHelper(), std::wstring(L"private ") + kind + L" " + HexUnits(text)),
+                  0u);
+    }
+};
+
+std::string Utf16Bytes(const std::u16string& s) {
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size() * 2);
+}
+
+// --- Unicode round trips --------------------------------------------------------------
+
+TEST_F(SystemClipboardTest, UnicodeTextRoundTripsWithinTheProgram) {
+    for (const auto& text : {kFrench, kCjk, kEmoji, kLines, std::u16string()}) {
+        clip.SetText(text);
+        EXPECT_TRUE(clip.HasText());
+        EXPECT_EQ(clip.GetText(), text);
+    }
+}
+
+TEST_F(SystemClipboardTest, UnicodeTextFromAnotherProgramArrivesWhole) {
+    for (const auto& text : {kFrench, kCjk, kEmoji, kLines}) {
+        CopyFromAnotherProgram(text);
+        EXPECT_TRUE(clip.HasText());
+        EXPECT_EQ(clip.GetText(), text);
+    }
+}
+
+TEST_F(SystemClipboardTest, OneMegabyteRoundTrips) {
+    std::u16string big;
+    big.reserve(1 << 20);
+    for (int i = 0; big.size() < (1u << 20); ++i) big += u"ligne é" + std::u16string(1, u'0' + i % 10) + u"\r\n";
+    clip.SetText(big);
+    EXPECT_EQ(clip.GetText(), big);
+}
+
+TEST_F(SystemClipboardTest, ClearLeavesNoText) {
+    clip.SetText(u"quelque chose");
+    clip.Clear();
+    EXPECT_FALSE(clip.HasText());
+    EXPECT_EQ(clip.GetText(), u"");
+}
+
+TEST_F(SystemClipboardTest, APictureIsNoText) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    EXPECT_FALSE(clip.HasText());
+    EXPECT_EQ(clip.GetText(), u"");
+}
+
+TEST_F(SystemClipboardTest, AnsiOnlyTextCountsAsText) {
+    PutRaw(L"1", std::string("ansi\0", 5));
+    EXPECT_TRUE(clip.HasText());
+    EXPECT_EQ(clip.GetText(), u"ansi");
+}
+
+TEST_F(SystemClipboardTest, TheChangeCounterMovesWhenTheClipboardChanges) {
+    SystemClipboardChangeCounter counter;
+    const unsigned long before = counter.Current();
+    CopyFromAnotherProgram(u"changement");
+    EXPECT_NE(counter.Current(), before);
+}
+
+// --- Hostile data: no crash, never past the block ---------------------------------------
+
+TEST_F(SystemClipboardTest, TextWithoutTerminatorStopsAtTheEndOfTheBlock) {
+    PutRaw(L"13", Utf16Bytes(u"sans fin"));
+    // Windows hands the block over as it is; Wine puts a terminator in its last unit.
+    const std::u16string text = clip.GetText();
+    EXPECT_TRUE(text == u"sans fin" || text == u"sans fi") << "read " << text.size() << " units";
+}
+
+TEST_F(SystemClipboardTest, OddByteCountDropsTheHalfCharacter) {
+    PutRaw(L"13", Utf16Bytes(u"abc") + "x");
+    EXPECT_EQ(clip.GetText(), u"abc");
+}
+
+TEST_F(SystemClipboardTest, TextStopsAtTheFirstNul) {
+    PutRaw(L"13", Utf16Bytes(std::u16string(u"avant\0après", 11)));
+    EXPECT_EQ(clip.GetText(), u"avant");
+}
+
+TEST_F(SystemClipboardTest, ZeroSizeBlockReadsAsEmptyOrFailsCleanly) {
+    const DWORD put = RunToEnd(ClipHelper(), L"raw 13 -");
+    ASSERT_NE(put, ~0u);
+    try {
+        EXPECT_EQ(clip.GetText(), u"");
+    } catch (const ClipboardError&) {
+        SUCCEED() << "reported as a clipboard failure";
+    }
+}
+
+// --- Private text is not for the history ------------------------------------------------
+
+TEST_F(SystemClipboardTest, PrivacyMarkersHideTheTextFromTheWatcher) {
+    for (const wchar_t* kind : {L"exclude", L"ignore", L"history0"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind)));
+        PutPrivate(kind, u"motdepasse");
+        EXPECT_FALSE(watched.HasText());
+        EXPECT_EQ(watched.GetText(), u"");
+        // The text is still there for everything else.
+        EXPECT_EQ(clip.GetText(), u"motdepasse");
+    }
+}
+
+TEST_F(SystemClipboardTest, HistoryAllowedByItsOwnerIsRecorded) {
+    PutPrivate(L"history1", u"public");
+    EXPECT_TRUE(watched.HasText());
+    EXPECT_EQ(watched.GetText(), u"public");
+}
+
+TEST_F(SystemClipboardTest, TheWatcherRecordsNoPrivateText) {
+    HistoryListFake list;
+    SystemClipboardChangeCounter counter;
+    ClipboardWatcher watcher(watched, list, &counter);
+    CopyFromAnotherProgram(u"visible");
+    watcher.Tick();
+    PutPrivate(L"exclude", u"secret");
+    watcher.Tick();
+    CopyFromAnotherProgram(u"encore");
+    watcher.Tick();
+    EXPECT_EQ(list.items, (std::vector<std::u16string>{u"visible", u"encore"}));
+}
+
+// --- Another program holding the clipboard ---------------------------------------------
+
+class HeldClipboard {
+public:
+    explicit HeldClipboard(DWORD ms) {
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, L"TalvexTestClipboardHeld");
+        holder_ = Process(ClipHelper(), L"hold " + std::to_wstring(ms) + L" TalvexTestClipboardHeld");
+        held_ = WaitForSingleObject(ready_, 15000) == WAIT_OBJECT_0;
+    }
+    ~HeldClipboard() {
+        holder_.WaitForExit(15000);
+        CloseHandle(ready_);
+    }
+    bool Held() const { return held_; }
+
+private:
+    HANDLE ready_;
+    Process holder_;
+    bool held_ = false;
+};
+
+TEST_F(SystemClipboardTest, ABusyClipboardIsReportedAsAnError) {
+    clip.SetText(u"avant");
+    HeldClipboard held(3000);
+    ASSERT_TRUE(held.Held());
+    EXPECT_THROW(clip.SetText(u"après"), ClipboardError);
+    EXPECT_THROW(clip.Clear(), ClipboardError);
+    EXPECT_THROW(clip.GetText(), ClipboardError);
+}
+
+TEST_F(SystemClipboardTest, TheWatcherSkipsABusyClipboardAndRecordsTheTextLater) {
+    HistoryListFake list;
+    SystemClipboardChangeCounter counter;
+    ClipboardWatcher watcher(watched, list, &counter);
+    CopyFromAnotherProgram(u"copié avant");
+    {
+        HeldClipboard held(1500);
+        ASSERT_TRUE(held.Held());
+        EXPECT_NO_THROW(watcher.Tick());
+    }
+    watcher.Tick();
+    ASSERT_FALSE(list.items.empty());
+    EXPECT_EQ(list.items.back(), u"copié avant");
+}
+
+TEST_F(SystemClipboardTest, AShortHoldIsWaitedOut) {
+    HeldClipboard held(20);
+    ASSERT_TRUE(held.Held());
+    // Held for 20 ms after the signal: the retries (under 100 ms in all) get through.
+    EXPECT_NO_THROW(clip.SetText(u"patient"));
+    EXPECT_EQ(clip.GetText(), u"patient");
+}
+
+// --- Idle ticks leave the clipboard alone ----------------------------------------------
+
+class CountingClipboard : public Clipboard {
+public:
+    explicit CountingClipboard(Clipboard& inner) : inner_(inner) {}
+    int opens = 0;
+    bool HasText() override { return inner_.HasText(); }
+    std::u16string GetText() override {
+        ++opens;
+        return inner_.GetText();
+    }
+    void SetText(const std::u16string& t) override {
+        ++opens;
+        inner_.SetText(t);
+    }
+    void Clear() override {
+        ++opens;
+        inner_.Clear();
+    }
+
+private:
+    Clipboard& inner_;
+};
+
+TEST_F(SystemClipboardTest, IdleTicksReadNothing) {
+    CountingClipboard counting(watched);
+    HistoryListFake list;
+    SystemClipboardChangeCounter counter;
+    ClipboardWatcher watcher(counting, list, &counter);
+    CopyFromAnotherProgram(u"une fois");
+    watcher.Tick();
+    EXPECT_EQ(counting.opens, 3);
+    for (int i = 0; i < 10; ++i) watcher.Tick();
+    EXPECT_EQ(counting.opens, 3);
+    CopyFromAnotherProgram(u"deux fois");
+    watcher.Tick();
+    EXPECT_EQ(list.items, (std::vector<std::u16string>{u"une fois", u"deux fois"}));
+}
+
+}  // namespace
+}  // namespace talvex::testing

@@ -1,0 +1,22 @@
+// The program's own words, letter for letter.
+#pragma once
+
+namespace talvex::texts {
+
+inline constexpr char16_t kAnotherInstance[] =
+    u"Vous ne pouvez pas éxécuter cette application deux fois!!";
+inline constexpr char16_t kQuitQuestion[] = u"Etes vous sûre de quitter Talvex Press ?";
+// Nine lines joined by a lone carriage return.
+inline constexpr char16_t kAbout[] =
+    u"Talvex Press est un utilitaire de press papier, très facile à utiliser et très efficace.\r"
+    u"Ce logiciel permet une meilleure gestion de la presse papier, vous ne serez pas \r"
+    u"obliger à réécrire ce que vous avez copier.\r"
+    u" Vous pouvez manipuler la forme du press papier : majuscule, miniscule...\r"
+    u"_____________________________________________________________\r"
+    u"Équipe Talvex\r"
+    u"Auteur : l'équipe Talvex\r"
+    u"Site Web : http://www.example.com\r"
+    u"Email : talvex@example.com";
+inline constexpr wchar_t kHelpAddress[] = L"http://www.example.com/Download/Windows/TalvexPress";
+
+}  // namespace talvex::texts
