@@ -5,7 +5,9 @@
 #include "app/module1.h"
 #include "ui/control_ids.h"
 #include "ui/event_boundary.h"
+#include "ui/history_drawing.h"
 #include "ui/layout.h"
+#include "ui/reflect.h"
 #include "ui/texts.h"
 
 namespace talvex {
@@ -88,7 +90,7 @@ void Form1::CreateControls() {
     const RECT list = place(layout::kList1, layout::kFramePlus2);
     list1_ = CreateWindowExW(0, L"LISTBOX", L"",
                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                                 LBS_NOINTEGRALHEIGHT,
+                                 LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                              list.left, list.top, list.right - list.left, list.bottom - list.top,
                              hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kList1)),
                              instance_, nullptr);
@@ -97,13 +99,45 @@ void Form1::CreateControls() {
     const RECT text = place(layout::kText1, layout::kFramePlus1);
     HWND text1 = CreateWindowExW(0, L"EDIT", L"",
                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
-                                     WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                                     WS_TABSTOP | WS_CLIPSIBLINGS | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
                                      ES_WANTRETURN,
                                  text.left, text.top, text.right - text.left, text.bottom - text.top,
                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)),
                                  instance_, nullptr);
     SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // no 32 K ceiling
     text1Box_.Attach(text1);
+
+    struct ButtonSpec {
+        int id;
+        const wchar_t* caption;
+        layout::TwipsRect rect;
+        layout::TwipsRect container;
+    };
+    constexpr layout::TwipsRect window{0, 0, 0, 0};
+    const ButtonSpec buttons[] = {
+        {ids::kCommand1, L"&Copier", layout::kCommand1, window},
+        {ids::kCommand3, L"&Outils", layout::kCommand3, window},
+        {ids::kCommand2, L"&Effacer", layout::kCommand2, window},
+        {ids::kCommand4, L"&Réduire", layout::kCommand4, window},
+        {ids::kKeytool0 + 0, L"Majuscule", layout::kKeytool[0], layout::kFramePlus1},
+        {ids::kKeytool0 + 1, L"Miniscule", layout::kKeytool[1], layout::kFramePlus1},
+        {ids::kKeytool0 + 2, L"Debut majuscule", layout::kKeytool[2], layout::kFramePlus1},
+        {ids::kKeytool0 + 3, L"Caractères", layout::kKeytool[3], layout::kFramePlus1},
+        {ids::kButtonPlus1, L"X", layout::kButtonPlus1, window},
+        {ids::kButtonPlus2, L"-", layout::kButtonPlus2, window},
+        {ids::kCmdpropos, L"?", layout::kCmdpropos, window},
+    };
+    for (const ButtonSpec& b : buttons) {
+        const RECT r = place(b.rect, b.container);
+        HWND button = CreateWindowExW(0, L"BUTTON", b.caption,
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
+                                      r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), instance_,
+                                      nullptr);
+        // Text1 covers the tool buttons until the tools panel is opened.
+        if (b.id >= ids::kKeytool0 && b.id < ids::kKeytool0 + 4)
+            SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 
     // Never on screen: it only receives the notification icon's messages.
     const RECT pic = layout::ToPixels(layout::kPicture1, dpi);
@@ -194,6 +228,22 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
             }
             return DefWindowProcW(hwnd_, msg, wp, lp);
+        case WM_MEASUREITEM: {
+            auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            if (item.CtlID == ids::kList1) {
+                MeasureHistoryItem(item, Dpi());
+                return TRUE;
+            }
+            return DefWindowProcW(hwnd_, msg, wp, lp);
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (item.CtlID == ids::kList1) {
+                DrawHistoryItem(item);
+                return TRUE;
+            }
+            return SendMessageW(item.hwndItem, kReflectBase + msg, wp, lp);
+        }
         case WM_PAINT:
             OnPaint();
             return 0;

@@ -22,7 +22,7 @@ protected:
         form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
         ASSERT_NE(form, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        list = GetDlgItem(form, 121);
+        list = FindControl(form, 121);
         ASSERT_NE(list, nullptr);
     }
 

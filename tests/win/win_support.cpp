@@ -136,6 +136,23 @@ HWND WaitForWindow(DWORD pid, const wchar_t* className, DWORD timeoutMs) {
     return state.found;
 }
 
+HWND FindControl(HWND root, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<std::u16string> ReadListBox(HWND list) {
     std::vector<std::u16string> items;
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);

@@ -49,6 +49,8 @@ void CopyFromAnotherProgram(const std::u16string& text);
 
 // A top-level window of process `pid` with class `className`, or null once the time ran out.
 HWND WaitForWindow(DWORD pid, const wchar_t* className, DWORD timeoutMs);
+// The control with child id `id` anywhere below `root` (controls sit inside frames).
+HWND FindControl(HWND root, int id);
 // Every item of a list box, read through LB_GETCOUNT / LB_GETTEXT.
 std::vector<std::u16string> ReadListBox(HWND list);
 // A message box (#32770) shown by process `pid`.
