@@ -25,7 +25,13 @@ public:
     void ResetLastClip() { lastClip_.clear(); }
 
 private:
+    struct ReadCache {
+        std::u16string text;
+        unsigned long count = 0;
+        bool valid = false;
+    };
     bool RunSteps();  // true when no clipboard operation failed
+    const std::u16string& Read(ReadCache& cache);
 
     Clipboard& clipboard_;
     HistoryList& history_;

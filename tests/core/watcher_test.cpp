@@ -250,6 +250,37 @@ TEST_F(CountedWatcherTest, AChangeDuringATickIsLookedAtNextTime) {
     EXPECT_FALSE(clip.calls.empty());
 }
 
+TEST_F(CountedWatcherTest, AStillClipboardIsReadOnceForTheThreeSteps) {
+    CopyAndBump(u"gros texte");
+    counted.Tick();
+    EXPECT_EQ(clip.Count(ClipOp::GetText), 1);
+    EXPECT_EQ(list.items, Items{u"gros texte"});
+    EXPECT_EQ(counted.LastClip(), u"gros texte");
+}
+
+TEST_F(CountedWatcherTest, AClipboardThatKeepsChangingIsReadAtEveryStep) {
+    struct MovingCounter : ClipboardChangeCounter {
+        unsigned long v = 10;
+        unsigned long Current() override { return v++; }
+    } moving;
+    Copy(u"x");
+    clip.scriptedReads = {u"premier", u"deuxième", u"troisième"};
+    ClipboardWatcher w(clip, list, &moving);
+    w.Tick();
+    EXPECT_EQ(list.items, Items{u"deuxième"});
+    EXPECT_EQ(w.LastClip(), u"troisième");
+}
+
+TEST_F(CountedWatcherTest, AFailedReadIsNotReused) {
+    CopyAndBump(u"A");
+    clip.failNext = {ClipOp::GetText};  // the comparison's read
+    counted.Tick();
+    // Steps 3 and 4 read for themselves.
+    EXPECT_EQ(clip.Count(ClipOp::GetText), 2);
+    EXPECT_EQ(list.items, Items{u"A"});
+    EXPECT_EQ(counted.LastClip(), u"A");
+}
+
 TEST_F(CountedWatcherTest, HistoryMatchesTheUncountedWatcherOverAScript) {
     HistoryListFake plainList;
     ClipboardFake plainClip;

@@ -97,14 +97,18 @@ TEST_F(RunningTalvex, CopiesStartedTogetherLeaveExactlyOne) {
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
     std::vector<Process> copies;
     for (int i = 0; i < 4; ++i) copies.emplace_back(ProgramPath());
-    // Every copy but one shows the message; answer each.
+    // Every copy but one shows the message; answer each once.
+    std::vector<bool> asked(copies.size(), false);
     int answered = 0;
     WaitUntil(
         [&] {
-            for (auto& p : copies) {
-                if (HWND box = WaitForMessageBox(p.Id(), 0)) {
-                    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            for (std::size_t i = 0; i < copies.size(); ++i) {
+                if (asked[i]) continue;
+                if (HWND box = WaitForMessageBox(copies[i].Id(), 0)) {
+                    asked[i] = true;
                     ++answered;
+                    SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG,
+                                        5000, nullptr);
                 }
             }
             return answered >= 3;
@@ -112,7 +116,14 @@ TEST_F(RunningTalvex, CopiesStartedTogetherLeaveExactlyOne) {
         30000);
     EXPECT_EQ(answered, 3);
     int running = 0;
-    for (auto& p : copies) running += p.WaitForExit(10000) ? 0 : 1;
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (copies[i].WaitForExit(10000)) continue;
+        ++running;
+        // The one left is the real thing: its window is up and it never asked.
+        EXPECT_FALSE(asked[i]);
+        HWND survivor = WaitForWindow(copies[i].Id(), L"TalvexPress.Form1", 10000);
+        EXPECT_TRUE(survivor != nullptr && IsWindowVisible(survivor));
+    }
     EXPECT_EQ(running, 1);
 }
 

@@ -230,9 +230,10 @@ TEST_F(SystemClipboardTest, IdleTicksReadNothing) {
     ClipboardWatcher watcher(counting, list, &counter);
     CopyFromAnotherProgram(u"une fois");
     watcher.Tick();
-    EXPECT_EQ(counting.opens, 3);
+    // The clipboard held still during the tick: one read served its three steps.
+    EXPECT_EQ(counting.opens, 1);
     for (int i = 0; i < 10; ++i) watcher.Tick();
-    EXPECT_EQ(counting.opens, 3);
+    EXPECT_EQ(counting.opens, 1);
     CopyFromAnotherProgram(u"deux fois");
     watcher.Tick();
     EXPECT_EQ(list.items, (std::vector<std::u16string>{u"une fois", u"deux fois"}));
