@@ -10,7 +10,8 @@ SingleInstance::SingleInstance() {
     mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
     // Access denied means it exists but belongs to a copy running with other rights.
     const DWORD error = GetLastError();
-    anotherIsRunning_ = error == ERROR_ALREADY_EXISTS || (mutex_ == nullptr && error == ERROR_ACCESS_DENIED);
+    anotherIsRunning_ =
+        error == ERROR_ALREADY_EXISTS || (mutex_ == nullptr && error == ERROR_ACCESS_DENIED);
 }
 
 SingleInstance::~SingleInstance() {

@@ -6,7 +6,7 @@
 namespace talvex {
 
 class SingleInstance {
-public:
+  public:
     // Creating the named mutex is atomic: of several copies started at the same moment,
     // exactly one finds it new.
     SingleInstance();
@@ -16,7 +16,7 @@ public:
 
     bool AnotherIsRunning() const { return anotherIsRunning_; }
 
-private:
+  private:
     HANDLE mutex_ = nullptr;
     bool anotherIsRunning_ = false;
 };

@@ -39,8 +39,9 @@ int wmain(int argc, wchar_t** argv) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr);
-    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 400, 150, owner, nullptr, instance, nullptr);
+    HWND list =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0,
+                        400, 150, owner, nullptr, instance, nullptr);
     talvex::ListBoxHistory history(list);
     talvex::SystemClipboard clipboard(owner, talvex::SystemClipboard::PrivateText::Hide);
     talvex::SystemClipboardChangeCounter changes;

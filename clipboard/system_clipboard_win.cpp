@@ -19,7 +19,7 @@ const char kRefused[] = "Le système a refusé de modifier le presse-papiers.";
 // moment (many do, for a few milliseconds), so a failed open is tried again a few times,
 // under 100 ms in all, before it is reported. Closes only what it opened.
 class ClipboardSession {
-public:
+  public:
     explicit ClipboardSession(HWND owner) {
         static constexpr DWORD kWaitsMs[] = {1, 2, 4, 8, 12, 16, 20, 24};  // 87 ms in all
         opened_ = OpenClipboard(owner) != FALSE;
@@ -36,7 +36,7 @@ public:
         if (opened_) CloseClipboard();
     }
 
-private:
+  private:
     bool opened_ = false;
 };
 

@@ -8,7 +8,7 @@
 namespace talvex {
 
 class SystemClipboard : public Clipboard {
-public:
+  public:
     enum class PrivateText { Show, Hide };
 
     // `owner` becomes the clipboard owner when the program writes; it must be a window of
@@ -26,13 +26,13 @@ public:
     // tools not to record its text. Opens the clipboard only for the marker that has data.
     static bool HoldsPrivateText();
 
-private:
+  private:
     HWND owner_;
     PrivateText privacy_;
 };
 
 class SystemClipboardChangeCounter : public ClipboardChangeCounter {
-public:
+  public:
     unsigned long Current() override { return GetClipboardSequenceNumber(); }
 };
 

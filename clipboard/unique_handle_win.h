@@ -10,7 +10,7 @@ namespace talvex {
 
 template <typename T, typename Deleter>
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(T h) : h_(h) {}
     UniqueHandle(const UniqueHandle&) = delete;
@@ -30,7 +30,7 @@ public:
         h_ = h;
     }
 
-private:
+  private:
     T h_{};
 };
 

@@ -19,8 +19,7 @@ void ClipboardWatcher::Tick() {
 // count proves that nothing can have changed since the previous step's read: then that
 // read is the same text, and a large text is not fetched three times.
 const std::u16string& ClipboardWatcher::Read(ReadCache& cache) {
-    if (changes_ != nullptr && cache.valid && changes_->Current() == cache.count)
-        return cache.text;
+    if (changes_ != nullptr && cache.valid && changes_->Current() == cache.count) return cache.text;
     cache.valid = false;
     const unsigned long count = changes_ != nullptr ? changes_->Current() : 0;
     cache.text = clipboard_.GetText();

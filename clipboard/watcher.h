@@ -11,7 +11,7 @@
 namespace talvex {
 
 class ClipboardWatcher {
-public:
+  public:
     // `changes` may be null: then every tick reads the clipboard.
     ClipboardWatcher(Clipboard& clipboard, HistoryList& history,
                      ClipboardChangeCounter* changes = nullptr)
@@ -24,7 +24,7 @@ public:
     const std::u16string& LastClip() const { return lastClip_; }
     void ResetLastClip() { lastClip_.clear(); }
 
-private:
+  private:
     struct ReadCache {
         std::u16string text;
         unsigned long count = 0;

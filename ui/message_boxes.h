@@ -8,13 +8,13 @@
 namespace talvex {
 
 class WindowMessageBoxes : public MessageBoxes {
-public:
+  public:
     explicit WindowMessageBoxes(HWND owner = nullptr) : owner_(owner) {}
     void SetOwner(HWND owner) { owner_ = owner; }
     // Throws when the box cannot be shown at all.
     int Show(const std::u16string& text, const std::u16string& caption, int flags) override;
 
-private:
+  private:
     HWND owner_;
 };
 

@@ -8,7 +8,7 @@
 namespace talvex {
 
 class EditTextBox : public TextBox {
-public:
+  public:
     void Attach(HWND edit) { edit_ = edit; }
     HWND hwnd() const { return edit_; }
 
@@ -21,7 +21,7 @@ public:
     // Lays the box out again after a dpi change.
     void Relayout() { SetHeightTwips(heightTwips_); }
 
-private:
+  private:
     HWND edit_ = nullptr;
     int heightTwips_ = 2325;
 };

@@ -16,7 +16,7 @@ namespace talvex::testing {
 enum class ClipOp { HasText, GetText, SetText, Clear };
 
 class ClipboardFake : public Clipboard {
-public:
+  public:
     // Current contents: nullopt means the clipboard offers no text (empty, or a picture).
     std::optional<std::u16string> text;
     // Every call, in order, so tests can check the exact sequence of operations.
@@ -56,7 +56,7 @@ public:
         return n;
     }
 
-private:
+  private:
     void Enter(ClipOp op) {
         calls.push_back(op);
         for (ClipOp f : failAll)
@@ -71,13 +71,13 @@ private:
 };
 
 class ChangeCounterFake : public ClipboardChangeCounter {
-public:
+  public:
     unsigned long value = 1;
     unsigned long Current() override { return value; }
 };
 
 class HistoryListFake : public HistoryList {
-public:
+  public:
     std::vector<std::u16string> items;
     void Append(const std::u16string& e) override { items.push_back(e); }
     void RemoveAll() override { items.clear(); }
@@ -86,7 +86,7 @@ public:
 };
 
 class TextBoxFake : public TextBox {
-public:
+  public:
     std::u16string text;
     int heightTwips = 2325;
     std::u16string Text() const override { return text; }
@@ -102,7 +102,7 @@ struct ShownMessage {
 };
 
 class MessageBoxesFake : public MessageBoxes {
-public:
+  public:
     std::vector<ShownMessage> shown;
     int answer = 1;  // IDOK unless a test says otherwise
     bool fail = false;
@@ -116,7 +116,7 @@ public:
 // ASCII-only mapping: enough to tell which conversion ran without depending on the
 // platform's linguistic tables.
 class CaseMapperFake : public CaseMapper {
-public:
+  public:
     std::u16string ToUpper(const std::u16string& t) override {
         std::u16string r = t;
         for (auto& c : r)

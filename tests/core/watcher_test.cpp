@@ -10,7 +10,7 @@ namespace {
 using Items = std::vector<std::u16string>;
 
 class WatcherTest : public ::testing::Test {
-protected:
+  protected:
     ClipboardFake clip;
     HistoryListFake list;
     ClipboardWatcher watcher{clip, list};
@@ -195,7 +195,7 @@ TEST_F(WatcherTest, AFailingListDoesNotStopTheTick) {
 // --- Idle ticks with a change counter -----------------------------------------------------
 
 class CountedWatcherTest : public WatcherTest {
-protected:
+  protected:
     ChangeCounterFake changes;
     ClipboardWatcher counted{clip, list, &changes};
 

@@ -15,7 +15,7 @@ const std::u16string kEmoji = u"sourire \xD83D\xDE00 fin";  // U+1F600, a surrog
 const std::u16string kLines = u"un\r\ndeux\r\n\r\ntrois";
 
 class SystemClipboardTest : public ::testing::Test {
-protected:
+  protected:
     SystemClipboard clip{MessageOnlyWindow()};
     SystemClipboard watched{MessageOnlyWindow(), SystemClipboard::PrivateText::Hide};
 
@@ -54,7 +54,8 @@ TEST_F(SystemClipboardTest, UnicodeTextFromAnotherProgramArrivesWhole) {
 TEST_F(SystemClipboardTest, OneMegabyteRoundTrips) {
     std::u16string big;
     big.reserve(1 << 20);
-    for (int i = 0; big.size() < (1u << 20); ++i) big += u"ligne é" + std::u16string(1, u'0' + i % 10) + u"\r\n";
+    for (int i = 0; big.size() < (1u << 20); ++i)
+        big += u"ligne é" + std::u16string(1, u'0' + i % 10) + u"\r\n";
     clip.SetText(big);
     EXPECT_EQ(clip.GetText(), big);
 }
@@ -149,10 +150,11 @@ TEST_F(SystemClipboardTest, TheWatcherRecordsNoPrivateText) {
 // --- Another program holding the clipboard ---------------------------------------------
 
 class HeldClipboard {
-public:
+  public:
     explicit HeldClipboard(DWORD ms) {
         ready_ = CreateEventW(nullptr, TRUE, FALSE, L"TalvexTestClipboardHeld");
-        holder_ = Process(ClipHelper(), L"hold " + std::to_wstring(ms) + L" TalvexTestClipboardHeld");
+        holder_ =
+            Process(ClipHelper(), L"hold " + std::to_wstring(ms) + L" TalvexTestClipboardHeld");
         held_ = WaitForSingleObject(ready_, 15000) == WAIT_OBJECT_0;
     }
     ~HeldClipboard() {
@@ -161,7 +163,7 @@ public:
     }
     bool Held() const { return held_; }
 
-private:
+  private:
     HANDLE ready_;
     Process holder_;
     bool held_ = false;
@@ -202,7 +204,7 @@ TEST_F(SystemClipboardTest, AShortHoldIsWaitedOut) {
 // --- Idle ticks leave the clipboard alone ----------------------------------------------
 
 class CountingClipboard : public Clipboard {
-public:
+  public:
     explicit CountingClipboard(Clipboard& inner) : inner_(inner) {}
     int opens = 0;
     bool HasText() override { return inner_.HasText(); }
@@ -219,7 +221,7 @@ public:
         inner_.Clear();
     }
 
-private:
+  private:
     Clipboard& inner_;
 };
 
