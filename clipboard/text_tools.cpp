@@ -29,9 +29,22 @@ std::u16string CheckedLower(const std::u16string& text, CaseMapper& cases) {
     return lower;
 }
 
-void ReplaceClipboardText(Clipboard& clip, const std::u16string& text) {
+// Clear, then the new text. When the new text cannot be set, the text that was there (if any)
+// is put back if the clipboard lets us, so a failed tool does not wipe the user's clipboard; the
+// tool still counts as failed.
+void ReplaceClipboardText(Clipboard& clip, const std::u16string& original,
+                          const std::u16string& converted) {
     clip.Clear();
-    clip.SetText(text);
+    try {
+        clip.SetText(converted);
+    } catch (...) {
+        try {
+            if (!original.empty()) clip.SetText(original);
+        } catch (...) {
+            // The clipboard stays empty; nothing more can be done from here.
+        }
+        throw;
+    }
 }
 
 }  // namespace
@@ -63,13 +76,13 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& 
         const std::size_t length = text.size();
         switch (toolNumber) {
             case kToolUpperCase:
-                ReplaceClipboardText(clip, CheckedUpper(text, cases));
+                ReplaceClipboardText(clip, text, CheckedUpper(text, cases));
                 break;
             case kToolLowerCase:
-                ReplaceClipboardText(clip, CheckedLower(text, cases));
+                ReplaceClipboardText(clip, text, CheckedLower(text, cases));
                 break;
             case kToolProperCase:
-                ReplaceClipboardText(clip, ProperCase(text, cases));
+                ReplaceClipboardText(clip, text, ProperCase(text, cases));
                 break;
             case kToolCharacterCount:
                 boxes.Show(CharacterCountMessage(length), kCountCaption, kMbInformationOk);

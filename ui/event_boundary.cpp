@@ -20,16 +20,21 @@ std::wstring FromUtf8(const char* text) {
 }  // namespace
 
 std::wstring DescribeFailure(std::exception_ptr failure) {
-    const std::wstring nothingLost = L"\r\n\r\nRien n'a été perdu : l'historique et le texte sont intacts.";
+    // Only what is true after any handler: the operation stopped, the program goes on. Which
+    // data stayed as it was depends on the command, so it is not claimed here.
+    const std::wstring goesOn = L"\r\n\r\nTalvex Press continue de fonctionner.";
     try {
         std::rethrow_exception(failure);
     } catch (const ClipboardError& e) {
-        return L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n" + FromUtf8(e.what()) +
-               nothingLost;
+        std::wstring text = L"L'opération sur le presse-papiers n'a pas pu se faire.";
+        const std::wstring reason = FromUtf8(e.what());
+        if (!reason.empty()) text += L"\r\n\r\n" + reason;
+        return text + goesOn;
     } catch (const std::bad_alloc&) {
-        return L"Mémoire insuffisante : l'opération a été abandonnée." + nothingLost;
+        return L"Mémoire insuffisante : l'opération a été abandonnée." + goesOn;
     } catch (...) {
-        return L"Une erreur inattendue a interrompu l'opération." + nothingLost;
+        // Other messages are not meant for the user (and may not be French).
+        return L"Une erreur inattendue a interrompu l'opération." + goesOn;
     }
 }
 

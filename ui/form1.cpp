@@ -35,7 +35,7 @@ bool Form1::RegisterClasses(HINSTANCE instance) {
 
     wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpfnWndProc = OwnerProc;
     wc.hInstance = instance;
     wc.lpszClassName = kOwnerClassName;
     if (!RegisterClassExW(&wc)) return false;
@@ -67,6 +67,7 @@ bool Form1::Create(HINSTANCE instance, bool anotherInstanceRunning) {
     // An owned window gets no taskbar button, yet stays in Alt+Tab for keyboard users.
     owner_ = CreateWindowExW(0, kOwnerClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr);
+    if (owner_ != nullptr) SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     const UINT dpi = GetDpiForSystem();
     const RECT size = layout::ToPixels(layout::kForm1, dpi);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
@@ -77,77 +78,6 @@ bool Form1::Create(HINSTANCE instance, bool anotherInstanceRunning) {
     return loaded_;
 }
 
-void Form1::CreateControls() {
-    const UINT dpi = Dpi();
-    auto place = [&](const layout::TwipsRect& r, const layout::TwipsRect& container) {
-        RECT px = layout::ToPixels(r, dpi);
-        const int dx = layout::ToPixels(container.left, dpi);
-        const int dy = layout::ToPixels(container.top, dpi);
-        OffsetRect(&px, dx, dy);
-        return px;
-    };
-
-    const RECT list = place(layout::kList1, layout::kFramePlus2);
-    list1_ = CreateWindowExW(0, L"LISTBOX", L"",
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                                 LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-                             list.left, list.top, list.right - list.left, list.bottom - list.top,
-                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kList1)),
-                             instance_, nullptr);
-    history_.Attach(list1_);
-
-    const RECT text = place(layout::kText1, layout::kFramePlus1);
-    HWND text1 = CreateWindowExW(0, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
-                                     WS_TABSTOP | WS_CLIPSIBLINGS | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-                                     ES_WANTRETURN,
-                                 text.left, text.top, text.right - text.left, text.bottom - text.top,
-                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)),
-                                 instance_, nullptr);
-    SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // no 32 K ceiling
-    text1Box_.Attach(text1);
-
-    struct ButtonSpec {
-        int id;
-        const wchar_t* caption;
-        layout::TwipsRect rect;
-        layout::TwipsRect container;
-    };
-    constexpr layout::TwipsRect window{0, 0, 0, 0};
-    const ButtonSpec buttons[] = {
-        {ids::kCommand1, L"&Copier", layout::kCommand1, window},
-        {ids::kCommand3, L"&Outils", layout::kCommand3, window},
-        {ids::kCommand2, L"&Effacer", layout::kCommand2, window},
-        {ids::kCommand4, L"&Réduire", layout::kCommand4, window},
-        {ids::kKeytool0 + 0, L"Majuscule", layout::kKeytool[0], layout::kFramePlus1},
-        {ids::kKeytool0 + 1, L"Miniscule", layout::kKeytool[1], layout::kFramePlus1},
-        {ids::kKeytool0 + 2, L"Debut majuscule", layout::kKeytool[2], layout::kFramePlus1},
-        {ids::kKeytool0 + 3, L"Caractères", layout::kKeytool[3], layout::kFramePlus1},
-        {ids::kButtonPlus1, L"X", layout::kButtonPlus1, window},
-        {ids::kButtonPlus2, L"-", layout::kButtonPlus2, window},
-        {ids::kCmdpropos, L"?", layout::kCmdpropos, window},
-    };
-    for (const ButtonSpec& b : buttons) {
-        const RECT r = place(b.rect, b.container);
-        HWND button = CreateWindowExW(0, L"BUTTON", b.caption,
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON,
-                                      r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), instance_,
-                                      nullptr);
-        // Text1 covers the tool buttons until the tools panel is opened.
-        if (b.id >= ids::kKeytool0 && b.id < ids::kKeytool0 + 4)
-            SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-
-    // Never on screen: it only receives the notification icon's messages.
-    const RECT pic = layout::ToPixels(layout::kPicture1, dpi);
-    picture1_ = CreateWindowExW(0, kPicture1ClassName, L"", WS_CHILD, pic.left, pic.top,
-                                pic.right - pic.left, pic.bottom - pic.top, hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kPicture1)),
-                                instance_, nullptr);
-    SetWindowLongPtrW(picture1_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
 void Form1::OnLoad(bool anotherInstanceRunning) {
     messageBoxes_.SetOwner(hwnd_);
     if (anotherInstanceRunning) {
@@ -156,7 +86,7 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
         DestroyWindow(hwnd_);
         return;
     }
-    AddTrayIcon(picture1_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
+    AddTrayIcon(picture1_);
     ApplyRoundedShape();
 
     commandClipboard_ = std::make_unique<SystemClipboard>(hwnd_);
@@ -174,46 +104,19 @@ void Form1::OnUnload() {
     loaded_ = false;
 }
 
-void Form1::ApplyRoundedShape() {
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    const int corner = MulDiv(layout::kCornerEllipse, static_cast<int>(Dpi()), 96);
-    HRGN region = CreateRoundRectRgn(client.left, client.top, client.right, client.bottom, corner,
-                                     corner);
-    // The window owns the region from here on.
-    SetWindowRgn(hwnd_, region, TRUE);
-}
-
-void Form1::Show() {
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(hwnd_, SW_SHOW);
-    UpdateWindow(hwnd_);
-}
-
-UINT Form1::Dpi() const {
-    const UINT dpi = hwnd_ != nullptr ? GetDpiForWindow(hwnd_) : 0;
-    return dpi != 0 ? dpi : 96;
-}
-
 void Form1::OnTimer1Tick() {
     if (handlersRunning_ > 0 || !watcher_) return;
     RunHandler([this] { watcher_->Tick(); });
 }
 
-void Form1::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
-    EndPaint(hwnd_, &ps);
-}
-
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (LRESULT handled = 0; HandleLayoutMessage(msg, wp, lp, &handled)) return handled;
+    if (msg == TaskbarCreatedMessage() && msg != 0) {
+        // The taskbar started again and forgot every icon. Told twice (here and through
+        // the owner), the second add fails harmlessly.
+        if (loaded_) AddTrayIcon(picture1_);
+        return 0;
+    }
     switch (msg) {
         case WM_TIMER:
             if (wp == ids::kTimer1) OnTimer1Tick();
@@ -230,6 +133,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_MEASUREITEM: {
             auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            if (item.CtlType == ODT_MENU) {
+                popupMenu_.Measure(item, Dpi());
+                return TRUE;
+            }
             if (item.CtlID == ids::kList1) {
                 MeasureHistoryItem(item, Dpi());
                 return TRUE;
@@ -238,14 +145,22 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (item.CtlType == ODT_MENU) {
+                popupMenu_.Draw(item, Dpi());
+                return TRUE;
+            }
             if (item.CtlID == ids::kList1) {
                 DrawHistoryItem(item);
                 return TRUE;
             }
             return SendMessageW(item.hwndItem, kReflectBase + msg, wp, lp);
         }
-        case WM_PAINT:
-            OnPaint();
+        case WM_MENUCHAR:
+            return PopupMenu::MenuChar(static_cast<wchar_t>(LOWORD(wp)), reinterpret_cast<HMENU>(lp));
+        case WM_CLOSE:
+            // Alt+F4, or another program asking us to close: the close button's question,
+            // never a silent end.
+            RunHandler([this] { OnButtonPlus1Click(); });
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;  // never stand in the way of a log-off
@@ -281,6 +196,17 @@ LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ReportFailure(hwnd, std::current_exception());
         return 0;
     }
+}
+
+// The hidden owner is an unowned top-level window: it hears the taskbar's broadcast for
+// sure, and a request to close the program may be sent to it as well as to Form1.
+LRESULT CALLBACK Form1::OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE || (msg == TaskbarCreatedMessage() && msg != 0)) {
+        Form1* form = FromWindow(hwnd);
+        if (form != nullptr && form->hwnd_ != nullptr) SendMessageW(form->hwnd_, msg, wp, lp);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Form1::Picture1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

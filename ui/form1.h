@@ -5,13 +5,18 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "clipboard/case_mapping_win.h"
 #include "clipboard/system_clipboard_win.h"
 #include "clipboard/watcher.h"
+#include "ui/background.h"
+#include "ui/button_plus.h"
 #include "ui/event_boundary.h"
+#include "ui/frame_plus.h"
 #include "ui/list_history.h"
 #include "ui/message_boxes.h"
+#include "ui/popup_menu.h"
 #include "ui/text_box.h"
 
 namespace talvex {
@@ -51,6 +56,8 @@ public:
     void OnButtonPlus2Click();             // hide (Command4's handler)
     void OnCmdproposClick();               // about box
     void OnList1Click();                   // recall the selected entry
+    void OnMnuAfficheClick();              // show the window again
+    void OnMnuhelpClick();                 // the web page
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -65,7 +72,19 @@ private:
     // Routes a control's notification to its click handler (form1_commands.cpp).
     void OnCommand(int id, int code, HWND control);
     void OnPaint();
+    // True while one of our message boxes waits for an answer (it disables the window);
+    // brings that box to the front so the user sees what is being asked.
+    bool ShowWaitingBox() const;
+    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void ApplyRoundedShape();
+    // The look (form1_layout.cpp): places, stacking and tab order, dpi, moving.
+    bool HandleLayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    void LayoutControls(UINT dpi);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    std::vector<HWND> TabOrder() const;
+    void MoveFocus(bool backwards);
+    void FocusControl(HWND control);
+    void StartDrag(WPARAM button);
     UINT Dpi() const;
 
     // Handlers run one at a time: a tick that falls inside another handler (a message box
@@ -78,12 +97,28 @@ private:
     HWND hwnd_ = nullptr;
     HWND list1_ = nullptr;
     HWND picture1_ = nullptr;
+    FramePlus framePlus1_;
+    FramePlus framePlus2_;
+    ButtonPlus command1_;
+    ButtonPlus command2_;
+    ButtonPlus command3_;
+    ButtonPlus command4_;
+    ButtonPlus keytool_[4];
+    ButtonPlus buttonPlus1_;
+    ButtonPlus buttonPlus2_;
+    ButtonPlus cmdpropos_;
+    BackgroundPicture background_;
+    UniqueFont boxFont_;        // Text1's and List1's
+    HWND lastFocus_ = nullptr;  // the control to give the keyboard back to on activation
+    WPARAM dragButton_ = 0;     // MK_RBUTTON or MK_MBUTTON while that button moves the window
+    POINT dragOffset_{};        // the pointer from the window's top-left corner
     bool loaded_ = false;
     int handlersRunning_ = 0;
 
     ListBoxHistory history_;
     EditTextBox text1Box_;
     WindowMessageBoxes messageBoxes_;
+    PopupMenu popupMenu_;
     WindowsCaseMapper caseMapper_;
     // The commands see every text; the watcher does not record text marked private.
     std::unique_ptr<SystemClipboard> commandClipboard_;

@@ -1,6 +1,7 @@
 // Form1: which control's notification runs which handler.
 #include "ui/control_ids.h"
 #include "ui/form1.h"
+#include "ui/popup_menu.h"
 
 namespace talvex {
 
@@ -9,6 +10,26 @@ void Form1::OnCommand(int id, int code, HWND control) {
     if (id == ids::kList1) {
         // Selection by mouse or keyboard recalls the entry.
         if (code == LBN_SELCHANGE) RunHandler([this] { OnList1Click(); });
+        return;
+    }
+    if (control == nullptr && code == 0 && PopupMenu::IsMenuCommand(id)) {
+        // An item of the notification icon's popup menu.
+        switch (id) {
+            case menu_ids::kMnuAffiche: RunHandler([this] { OnMnuAfficheClick(); }); break;
+            case menu_ids::kMnuUpper:
+            case menu_ids::kMnulower:
+            case menu_ids::kMnuproper:
+            case menu_ids::kMnunbrechar: {
+                const auto index = static_cast<short>(id - menu_ids::kMnuUpper);
+                RunHandler([this, index] { OnKeytoolClick(index); });
+                break;
+            }
+            case menu_ids::kMnuhelp: RunHandler([this] { OnMnuhelpClick(); }); break;
+            case menu_ids::kMnupropos: RunHandler([this] { OnCmdproposClick(); }); break;
+            case menu_ids::kMnuefface: RunHandler([this] { OnCommand2Click(); }); break;
+            case menu_ids::kMnuexit: RunHandler([this] { OnButtonPlus1Click(); }); break;
+            default: break;
+        }
         return;
     }
     if (code != BN_CLICKED) return;

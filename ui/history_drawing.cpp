@@ -3,6 +3,57 @@
 #include <string>
 
 namespace talvex {
+namespace {
+
+bool IsLineBreak(wchar_t c) {
+    // LF, VT, FF, CR, NEL, line and paragraph separators: each would start a new line.
+    return (c >= L'\n' && c <= L'\r') || c == L'\u0085' || c == L'\u2028' || c == L'\u2029';
+}
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// With high contrast on, the user's own colours win over the skin's.
+bool HighContrast() {
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+std::wstring RowTextFromList(HWND list, UINT index) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length <= 0) return {};
+    std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got =
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));
+    if (got <= 0) return {};
+    return HistoryRowText(entry.data(), static_cast<std::size_t>(got));
+}
+
+}  // namespace
+
+std::wstring HistoryRowText(const wchar_t* entry, std::size_t length) {
+    std::size_t take = length < kHistoryRowUnits ? length : kHistoryRowUnits;
+    if (take < length && take > 0 && IsHighSurrogate(entry[take - 1])) --take;
+    std::wstring row;
+    row.reserve(take + 1);
+    std::size_t i = 0;
+    while (i < take) {
+        const wchar_t c = entry[i++];
+        if (c == L'\r' && i < length && entry[i] == L'\n') {
+            row += kLineBreakMark;
+            ++i;  // CR LF is one break, even when the LF lies just past `take`
+        } else if (IsLineBreak(c)) {
+            row += kLineBreakMark;
+        } else if (c < L' ' || c == L'\u007F') {
+            row += L' ';
+        } else {
+            row += c;
+        }
+    }
+    if (i < length) row += kCutMark;
+    return row;
+}
 
 void MeasureHistoryItem(MEASUREITEMSTRUCT& item, UINT dpi) {
     item.itemHeight = static_cast<UINT>(MulDiv(13, static_cast<int>(dpi), 96));
@@ -10,22 +61,36 @@ void MeasureHistoryItem(MEASUREITEMSTRUCT& item, UINT dpi) {
 
 void DrawHistoryItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const bool skin = !HighContrast();
+    const COLORREF back = selected ? (skin ? kSelectedRowBack : GetSysColor(COLOR_HIGHLIGHT))
+                                   : GetSysColor(COLOR_WINDOW);
+    const COLORREF fore = selected ? (skin ? kSelectedRowText : GetSysColor(COLOR_HIGHLIGHTTEXT))
+                                   : GetSysColor(COLOR_WINDOWTEXT);
+    SetBkColor(item.hDC, back);
+    SetTextColor(item.hDC, fore);
+    // Filling with the background colour through ExtTextOut needs no brush.
+    ExtTextOutW(item.hDC, 0, 0, ETO_OPAQUE, &item.rcItem, nullptr, 0, nullptr);
+
     if (item.itemID != static_cast<UINT>(-1)) {
-        const auto index = static_cast<WPARAM>(item.itemID);
-        const LRESULT len = SendMessageW(item.hwndItem, LB_GETTEXTLEN, index, 0);
-        std::wstring text(static_cast<std::size_t>(len < 0 ? 0 : len) + 1, L'\0');
-        const LRESULT got = SendMessageW(item.hwndItem, LB_GETTEXT, index,
-                                         reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+        // The row text was made once when the entry arrived; the entry itself may be huge.
+        const auto* cached = reinterpret_cast<const std::wstring*>(item.itemData);
+        std::wstring read;
+        if (cached == nullptr) {
+            read = RowTextFromList(item.hwndItem, item.itemID);
+            cached = &read;
+        }
         SetBkMode(item.hDC, TRANSPARENT);
-        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT r = item.rcItem;
         r.left += 2;
-        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &r,
+        r.right -= 1;
+        DrawTextW(item.hDC, cached->c_str(), static_cast<int>(cached->size()), &r,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS);
     }
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        SetTextColor(item.hDC, RGB(0, 0, 0));
+        SetBkColor(item.hDC, RGB(255, 255, 255));
+        DrawFocusRect(item.hDC, &item.rcItem);
+    }
 }
 
 }  // namespace talvex

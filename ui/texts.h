@@ -19,4 +19,17 @@ inline constexpr char16_t kAbout[] =
     u"Email : talvex@example.com";
 inline constexpr wchar_t kHelpAddress[] = L"http://www.example.com/Download/Windows/TalvexPress";
 
+// The popup menu of the notification icon; an ampersand marks the access letter.
+inline constexpr wchar_t kMnuMenu[] = L"Menu";
+inline constexpr wchar_t kMnuAffiche[] = L"&Afficher";
+inline constexpr wchar_t kMnuTools[] = L"Outils";
+inline constexpr wchar_t kMnuUpper[] = L"&Majuscule";
+inline constexpr wchar_t kMnulower[] = L"&Minuscule";
+inline constexpr wchar_t kMnuproper[] = L"&Debut majuscule";
+inline constexpr wchar_t kMnunbrechar[] = L"&Nombre de caratères";
+inline constexpr wchar_t kMnuhelp[] = L"&Aide";
+inline constexpr wchar_t kMnupropos[] = L"A &propos";
+inline constexpr wchar_t kMnuefface[] = L"&Effacer tout";
+inline constexpr wchar_t kMnuexit[] = L"&Quitter";
+
 }  // namespace talvex::texts

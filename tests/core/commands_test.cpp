@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "clipboard/watcher.h"
+
 #include <string>
 #include <vector>
 
@@ -147,6 +149,96 @@ TEST_F(CommandTest, ClearMessageBoxFailureEscapesAndChangesNothing) {
     EXPECT_THROW(ClearCommand(boxes, history, clip), std::runtime_error);
     EXPECT_EQ(history.items.size(), 3u);
     EXPECT_TRUE(clip.calls.empty());
+}
+
+// --- The commands with the watcher ----------------------------------------------------------
+// What the user sees in the history: the commands touch the clipboard, the next tick decides.
+
+class CommandsWithWatcherTest : public ::testing::Test {
+  protected:
+    // Another program copies `text`, and a tick passes.
+    void CopiedElsewhere(const std::u16string& text) {
+        clip.text = text;
+        watcher.Tick();
+    }
+
+    ClipboardFake clip;
+    HistoryListFake history;
+    TextBoxFake text1;
+    MessageBoxesFake boxes;
+    ClipboardWatcher watcher{clip, history};
+};
+
+TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOthersDo) {
+    CopiedElsewhere(u"un");
+    CopiedElsewhere(u"deux");
+    boxes.answer = kAnswerYes;
+    ClearCommand(boxes, history, clip);
+    watcher.Tick();
+    EXPECT_TRUE(history.items.empty());
+    EXPECT_EQ(watcher.LastClip(), u"deux");
+
+    CopiedElsewhere(u"deux");
+    EXPECT_TRUE(history.items.empty());
+    CopiedElsewhere(u"un");
+    EXPECT_EQ(history.items, std::vector<std::u16string>{u"un"});
+}
+
+TEST_F(CommandsWithWatcherTest, ClearAnsweredNoKeepsListAndClipboardThroughTheNextTick) {
+    CopiedElsewhere(u"un");
+    CopiedElsewhere(u"deux");
+    boxes.answer = 7;
+    ClearCommand(boxes, history, clip);
+    watcher.Tick();
+    EXPECT_EQ(history.items, (std::vector<std::u16string>{u"un", u"deux"}));
+    EXPECT_EQ(clip.text, u"deux");
+}
+
+TEST_F(CommandsWithWatcherTest, RecallEditCopyAppendsTheEditedTextAtTheEnd) {
+    CopiedElsewhere(u"premier");
+    CopiedElsewhere(u"second");
+    RecallCommand(0, history, text1);
+    text1.SetText(text1.Text() + u" corrigé");
+    CopyCommand(text1, clip);
+    watcher.Tick();
+    EXPECT_EQ(history.items,
+              (std::vector<std::u16string>{u"premier", u"second", u"premier corrigé"}));
+}
+
+TEST_F(CommandsWithWatcherTest, CopyOfTheLastTextAddsNothing) {
+    CopiedElsewhere(u"premier");
+    CopiedElsewhere(u"second");
+    RecallCommand(1, history, text1);
+    CopyCommand(text1, clip);
+    watcher.Tick();
+    EXPECT_EQ(history.items, (std::vector<std::u16string>{u"premier", u"second"}));
+}
+
+TEST_F(CommandsWithWatcherTest, CopyOfEmptyTextBoxAddsAnEmptyEntryUnlessLastClipIsEmpty) {
+    // LastClip starts empty: nothing to add.
+    CopyCommand(text1, clip);
+    watcher.Tick();
+    EXPECT_TRUE(history.items.empty());
+
+    CopiedElsewhere(u"texte");
+    CopyCommand(text1, clip);
+    watcher.Tick();
+    EXPECT_EQ(history.items, (std::vector<std::u16string>{u"texte", u""}));
+}
+
+TEST_F(CommandsWithWatcherTest, FailedCopyLosesNothing) {
+    CopiedElsewhere(u"ailleurs");
+    text1.text = u"mon texte";
+    clip.failNext = {ClipOp::SetText};
+    EXPECT_THROW(CopyCommand(text1, clip), ClipboardError);
+    watcher.Tick();
+    EXPECT_EQ(text1.text, u"mon texte");
+    EXPECT_EQ(clip.text, u"ailleurs");
+    EXPECT_EQ(history.items, std::vector<std::u16string>{u"ailleurs"});
+    // Once the clipboard is free again the same click works.
+    CopyCommand(text1, clip);
+    watcher.Tick();
+    EXPECT_EQ(history.items, (std::vector<std::u16string>{u"ailleurs", u"mon texte"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clipboard/char_class.h"
+#include "clipboard/watcher.h"
 #include "tests/core/fakes.h"
 
 namespace talvex {
@@ -129,6 +130,22 @@ TEST_F(TextToolTest, SurrogatePairsComeFromTheMapperUnchanged) {
     EXPECT_EQ(clip.text, u"\xD801\xDC00 \xD83D\xDE00");
 }
 
+TEST_F(TextToolTest, ConvertedTextReachesTheHistoryAtTheNextTickOnlyWhenItChanged) {
+    testing::HistoryListFake history;
+    ClipboardWatcher watcher(clip, history);
+    clip.text = u"hello wORLD";
+    watcher.Tick();
+    Run(kToolUpperCase);
+    watcher.Tick();
+    Run(kToolUpperCase);  // already upper case: rewritten, yet nothing new
+    watcher.Tick();
+    Run(kToolProperCase);
+    watcher.Tick();
+    EXPECT_EQ(history.items,
+              (std::vector<std::u16string>{u"hello wORLD", u"HELLO WORLD", u"Hello World"}));
+    EXPECT_EQ(clip.Count(ClipOp::Clear), 3);
+}
+
 // --- The character count --------------------------------------------------------------------
 
 TEST_F(TextToolTest, CountShowsExactMessageCaptionAndFlags) {
@@ -218,16 +235,35 @@ TEST_F(TextToolTest, ClearFailureSkipsSetTextAndKeepsPanelOpen) {
     EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
 }
 
-TEST_F(TextToolTest, SetTextFailureLeavesClipboardEmptyAndPanelOpen) {
+TEST_F(TextToolTest, SetTextFailurePutsTheOriginalBackAndKeepsPanelOpen) {
     for (short tool : {kToolUpperCase, kToolLowerCase, kToolProperCase}) {
         SCOPED_TRACE(tool);
         clip = ClipboardFake{};
         clip.text = u"abc";
         clip.failNext = {ClipOp::SetText};
         Run(tool);
-        EXPECT_FALSE(clip.text.has_value());
+        EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::GetText, ClipOp::Clear, ClipOp::SetText,
+                                                   ClipOp::SetText}));
+        EXPECT_EQ(clip.text, u"abc");
         EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
     }
+}
+
+TEST_F(TextToolTest, ClipboardRefusingEverySetTextIsLeftEmptyAndPanelOpen) {
+    clip.text = u"abc";
+    clip.failAll = {ClipOp::SetText};
+    Run(kToolUpperCase);
+    EXPECT_FALSE(clip.text.has_value());
+    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+}
+
+TEST_F(TextToolTest, SetTextFailureWithoutTextBeforeInventsNone) {
+    clip.text.reset();  // a picture: the Clear took it, and there is no text to put back
+    clip.failNext = {ClipOp::SetText};
+    Run(kToolLowerCase);
+    EXPECT_EQ(clip.Count(ClipOp::SetText), 1);
+    EXPECT_FALSE(clip.text.has_value());
+    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
 }
 
 TEST_F(TextToolTest, MessageBoxFailureKeepsPanelOpen) {

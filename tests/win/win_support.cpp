@@ -167,7 +167,18 @@ std::vector<std::u16string> ReadListBox(HWND list) {
     return items;
 }
 
-HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) { return WaitForWindow(pid, L"#32770", timeoutMs); }
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
+    // A box is found as soon as it exists; it is ready once shown with its caption and text.
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = WaitForWindow(pid, L"#32770", 0);
+            return box != nullptr && IsWindowVisible(box) && GetWindowTextLengthW(box) > 0 &&
+                   GetWindowTextLengthW(GetDlgItem(box, 0xFFFF)) > 0;
+        },
+        timeoutMs);
+    return box != nullptr && IsWindowVisible(box) ? box : nullptr;
+}
 
 std::u16string WindowText(HWND hwnd) {
     const int len = GetWindowTextLengthW(hwnd);
@@ -178,6 +189,35 @@ std::u16string WindowText(HWND hwnd) {
 }
 
 std::u16string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+bool ClickAt(int x, int y) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 0 || height <= 0) return false;
+    // Absolute coordinates run 0..65535 over the screen and are scaled back down, rounding
+    // down: round up here so that the pointer lands on exactly this pixel.
+    auto normalise = [](int v, int size) {
+        return static_cast<LONG>((static_cast<long long>(v) * 65536 + size - 1) / size);
+    };
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = normalise(x, width);
+    move.mi.dy = normalise(y, height);
+    move.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    if (SendInput(1, &move, sizeof move) != 1) return false;
+    const bool there = WaitUntil(
+        [&] {
+            POINT p{};
+            return GetCursorPos(&p) && p.x == x && p.y == y;
+        },
+        2000);
+    if (!there) return false;
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, press, sizeof press[0]) == 2;
+}
 
 std::wstring ProgramPath() { return BesideTests(L"TalvexPress.exe"); }
 

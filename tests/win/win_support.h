@@ -58,6 +58,11 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
 std::u16string WindowText(HWND hwnd);
 std::u16string MessageBoxText(HWND box);
 
+// A real left click at screen pixel (x, y), as the user's mouse makes it: SendInput moves
+// the pointer there, then presses and releases the left button. False when the pointer did
+// not get there.
+bool ClickAt(int x, int y);
+
 // The program under test, beside the tests.
 std::wstring ProgramPath();
 // Ends every copy of the program a previous test may have left behind.

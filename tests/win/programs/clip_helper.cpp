@@ -6,6 +6,12 @@
 //   clip_helper picture                  a small bitmap and nothing else
 //   clip_helper empty                    empties the clipboard
 //   clip_helper hold MS EVENT            opens the clipboard, sets the named event, waits MS
+//   clip_helper copyhold HEXUNITS MS EVENT  copies, then keeps the clipboard open MS while
+//                                        pumping messages
+//   clip_helper burst N MS PREFIX [K]    N copies MS apart: PREFIX0.., or PREFIX + BurstPick(i, K)
+//   clip_helper big MIB                  MIB mebibytes of Unicode 'x', NUL-terminated
+//   clip_helper discarded                Unicode text whose block was discarded (cannot be locked)
+//   clip_helper delayed MS               promises Unicode text, never renders it, ends after MS
 #include <windows.h>
 
 #include <cstdlib>
@@ -64,6 +70,20 @@ UINT Format(const wchar_t* name) {
     return RegisterClipboardFormatW(name);
 }
 
+// Which of K texts copy i of a burst is: scattered, so equal neighbours happen.
+unsigned BurstPick(unsigned i, unsigned k) { return (i * 2654435761u >> 13) % k; }
+
+// An owner that never answers WM_RENDERFORMAT: its thread sleeps instead of pumping.
+HWND SilentOwner() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"clip_helper.silent";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           wc.hInstance, nullptr);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -79,6 +99,56 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(static_cast<DWORD>(wcstoul(argv[2], nullptr, 10)));
         CloseClipboard();
         return 0;
+    }
+
+    if (mode == L"copyhold" && argc >= 5) {
+        // One session: nobody can read the text before the hold ends.
+        HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[4]);
+        if (!Open(owner)) return 3;
+        const bool ok = EmptyClipboard() &&
+                        SetClipboardData(CF_UNICODETEXT, TextBlock(UnitsFromHex(argv[2]))) != nullptr;
+        if (ready != nullptr) SetEvent(ready);
+        // Keeps answering messages while it holds, as a live program does (Wine's
+        // OpenClipboard asks the clipboard's owner first, and would wait on a silent one).
+        const ULONGLONG until = GetTickCount64() + wcstoul(argv[3], nullptr, 10);
+        for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now),
+                                      QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        CloseClipboard();
+        return ok ? 0 : 5;
+    }
+
+    if (mode == L"burst" && argc >= 5) {
+        const unsigned n = static_cast<unsigned>(wcstoul(argv[2], nullptr, 10));
+        const DWORD pause = static_cast<DWORD>(wcstoul(argv[3], nullptr, 10));
+        const unsigned k = argc >= 6 ? static_cast<unsigned>(wcstoul(argv[5], nullptr, 10)) : 0;
+        int failures = 0;
+        for (unsigned i = 0; i < n; ++i) {
+            const std::wstring text = argv[4] + std::to_wstring(k == 0 ? i : BurstPick(i, k));
+            if (!Open(owner)) {
+                ++failures;
+                continue;
+            }
+            if (!EmptyClipboard() || SetClipboardData(CF_UNICODETEXT, TextBlock(text)) == nullptr)
+                ++failures;
+            CloseClipboard();
+            Sleep(pause);
+        }
+        return failures == 0 ? 0 : 5;
+    }
+
+    if (mode == L"delayed" && argc >= 3) {
+        HWND silent = SilentOwner();
+        if (!Open(silent)) return 3;
+        bool ok = EmptyClipboard() != FALSE;
+        SetClipboardData(CF_UNICODETEXT, nullptr);  // null, by design, for a promise
+        CloseClipboard();
+        ok = ok && IsClipboardFormatAvailable(CF_UNICODETEXT);
+        Sleep(static_cast<DWORD>(wcstoul(argv[2], nullptr, 10)));
+        return ok ? 0 : 5;
     }
 
     if (!Open(owner)) return 3;
@@ -109,6 +179,20 @@ int wmain(int argc, wchar_t** argv) {
         HBITMAP bmp = CreateCompatibleBitmap(screen, 8, 8);
         ReleaseDC(nullptr, screen);
         ok = SetClipboardData(CF_BITMAP, bmp) != nullptr;
+    } else if (mode == L"big" && argc >= 3) {
+        const SIZE_T bytes = static_cast<SIZE_T>(wcstoul(argv[2], nullptr, 10)) << 20;
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
+        if (auto* p = static_cast<wchar_t*>(h != nullptr ? GlobalLock(h) : nullptr)) {
+            const SIZE_T units = bytes / sizeof(wchar_t);
+            std::wmemset(p, L'x', units - 1);
+            p[units - 1] = L'\0';
+            GlobalUnlock(h);
+        }
+        ok = h != nullptr && SetClipboardData(CF_UNICODETEXT, h) != nullptr;
+    } else if (mode == L"discarded") {
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_DISCARDABLE, 64);
+        if (h != nullptr) h = GlobalDiscard(h);
+        ok = h != nullptr && SetClipboardData(CF_UNICODETEXT, h) != nullptr;
     } else if (mode != L"empty") {
         ok = false;
     }

@@ -1,0 +1,346 @@
+// Scale, in-process on the real Form1 (with its owner-drawn list and its pictures): 10,000
+// distinct entries of 100 characters through real ticks, then one entry of 10 MB: the tick
+// that appends it, its recall into Text1 and a Copy. Each action is timed until the paint
+// it causes is done. Private memory (PrivateUsage) before and after.
+//   scale_bench [entries]
+//   scale_bench --put-big      (the "other program" that copies the 10 MB text)
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "clipboard/system_clipboard_win.h"
+#include "ui/control_ids.h"
+#include "ui/history_drawing.h"
+#include "ui/form1.h"
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The process's private (committed) memory. Wine 8 leaves PrivateUsage at zero; its
+// PagefileUsage, which Windows defines as the same commit charge, holds the value.
+double PrivateMb() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(),
+                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+std::u16string Entry(int n) {
+    std::u16string text = u"Entrée n° ";
+    for (char c : std::to_string(n)) text.push_back(static_cast<char16_t>(c));
+    text.push_back(u' ');
+    while (text.size() < 100) text.push_back(static_cast<char16_t>(u'a' + text.size() % 26));
+    return text;
+}
+
+// 10 MB of UTF-16 (5 Mi units) in lines of 100 characters, as a large log file would be.
+std::u16string BigText() {
+    std::u16string text;
+    text.reserve(5u * 1024 * 1024);
+    for (int line = 0; text.size() < 5u * 1024 * 1024; ++line) {
+        std::u16string row = Entry(line);
+        row.resize(98);
+        row += u"\r\n";
+        text += row;
+    }
+    text.resize(5u * 1024 * 1024);
+    return text;
+}
+
+// One tick of Timer1 as the timer delivers it, then the paint it causes. `paintMs`, when
+// given, receives the part spent after the tick handler returned (paint, other messages).
+double TimedTick(const talvex::Form1& form, double* paintMs = nullptr) {
+    const double t0 = bench::NowMs();
+    SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
+    const double t1 = bench::NowMs();
+    UpdateWindow(form.list1());
+    Pump();
+    const double t2 = bench::NowMs();
+    if (paintMs != nullptr) *paintMs = t2 - t1;
+    return t2 - t0;
+}
+
+template <typename Action>
+double TimeMs(Action&& action) {
+    const double t0 = bench::NowMs();
+    action();
+    return bench::NowMs() - t0;
+}
+
+// Where the time of a tick appending 100 characters goes: each step alone, the append on
+// the real List1 (the entries are taken out again afterwards).
+void SmallBreakdown(const talvex::Form1& form) {
+    HWND owner = bench::MessageOnlyWindow();
+    talvex::SystemClipboard watched(owner, talvex::SystemClipboard::PrivateText::Hide);
+    talvex::SystemClipboard plain(owner);
+    std::vector<double> set, has, get, add, addHidden, addShown, addShownNoBar;
+    HWND list = form.list1();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HWND hidden = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                                  0, 0, 400, 150, nullptr, nullptr, instance, nullptr);
+    // List1's styles and size, shown in a plain window of its own (no region, no frames),
+    // with as many entries as List1: with and without its scroll bar.
+    const LONG_PTR list1Style = GetWindowLongPtrW(list, GWL_STYLE);
+    RECT size{};
+    GetClientRect(list, &size);
+    HWND plainParent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 440, 520,
+                                       nullptr, nullptr, instance, nullptr);
+    HWND shown = CreateWindowExW(0, L"LISTBOX", L"", static_cast<DWORD>(list1Style), 0, 0,
+                                 size.right, size.bottom, plainParent, nullptr, instance, nullptr);
+    HWND shownNoBar = CreateWindowExW(0, L"LISTBOX", L"", static_cast<DWORD>(list1Style & ~WS_VSCROLL),
+                                      0, 260, size.right, size.bottom, plainParent, nullptr,
+                                      instance, nullptr);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        SendMessageW(shown, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"x"));
+        SendMessageW(shownNoBar, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"x"));
+    }
+    UpdateWindow(plainParent);
+    Pump();
+    for (int i = 0; i < 50; ++i) {
+        const std::u16string entry = Entry(1000000 + i);
+        const auto* text = reinterpret_cast<const wchar_t*>(entry.c_str());
+        set.push_back(TimeMs([&] { plain.SetText(entry); }));
+        has.push_back(TimeMs([&] { watched.HasText(); }));
+        get.push_back(TimeMs([&] { watched.GetText(); }));
+        add.push_back(TimeMs([&] {
+            const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+            SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+        }));
+        addHidden.push_back(TimeMs(
+            [&] { SendMessageW(hidden, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
+        addShown.push_back(TimeMs(
+            [&] { SendMessageW(shown, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
+        addShownNoBar.push_back(TimeMs(
+            [&] { SendMessageW(shownNoBar, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
+        Pump();
+    }
+    DestroyWindow(hidden);
+    DestroyWindow(plainParent);
+    Pump();
+    std::printf("- where a 100-character tick goes (medians of 50, each step alone): "
+                "SystemClipboard::SetText %.2f ms; HasText %.2f ms; GetText %.2f ms; "
+                "LB_ADDSTRING + LB_DELETESTRING on the shown List1 with %ld entries %.2f ms; "
+                "LB_ADDSTRING on a hidden plain list box %.3f ms, on a list box of List1's style, size "
+                "and count shown in a plain window %.2f ms, the same without its scroll bar %.2f ms\n",
+                bench::Median(set), bench::Median(has), bench::Median(get),
+                static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0)), bench::Median(add),
+                bench::Median(addHidden), bench::Median(addShown), bench::Median(addShownNoBar));
+}
+
+// Where the time of the 10 MB actions goes: each step alone, on windows of its own.
+void Breakdown(const std::u16string& big) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                                  instance, nullptr);
+    HWND owner = bench::MessageOnlyWindow();
+    talvex::SystemClipboard watched(owner, talvex::SystemClipboard::PrivateText::Hide);
+    talvex::SystemClipboard plain(owner);
+    const auto* text = reinterpret_cast<const wchar_t*>(big.c_str());
+
+    const double setText = TimeMs([&] { plain.SetText(big); });
+    const double hasText = TimeMs([&] { watched.HasText(); });
+    std::u16string read;
+    const double getText = TimeMs([&] { read = watched.GetText(); });
+    const double getTextAgain = TimeMs([&] { read = watched.GetText(); });
+    const double compare = TimeMs([&] { volatile bool same = read == big; (void)same; });
+    const double rowText = TimeMs([&] { talvex::HistoryRowText(text, big.size()); });
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                                0, 0, 400, 150, parent, nullptr, instance, nullptr);
+    const double addString =
+        TimeMs([&] { SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); });
+    std::wstring back(big.size() + 1, L'\0');
+    const double getListText = TimeMs(
+        [&] { SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(back.data())); });
+
+    const DWORD editStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                            ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", editStyle, 0, 0, 400, 150, parent, nullptr,
+                                instance, nullptr);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    const double setEdit = TimeMs([&] { SetWindowTextW(edit, text); });
+    const double getEdit = TimeMs([&] { GetWindowTextW(edit, back.data(), static_cast<int>(back.size())); });
+    // The same number of characters on one line: how much is the edit's line layout.
+    std::wstring oneLine(big.size(), L'x');
+    HWND edit2 = CreateWindowExW(0, L"EDIT", L"", editStyle, 0, 0, 400, 150, parent, nullptr,
+                                 instance, nullptr);
+    SendMessageW(edit2, EM_SETLIMITTEXT, 0, 0);
+    const double setEditOneLine = TimeMs([&] { SetWindowTextW(edit2, oneLine.c_str()); });
+    DestroyWindow(parent);
+
+    std::printf("- where the 10 MB time goes (each step alone): SystemClipboard::SetText %.0f ms; "
+                "HasText %.1f ms; GetText %.0f ms (again, unchanged clipboard: %.0f ms); "
+                "comparing with LastClip %.1f ms; HistoryRowText %.2f ms; LB_ADDSTRING %.0f ms; "
+                "LB_GETTEXT %.0f ms; SetWindowTextW into a hidden Text1-style edit %.0f ms "
+                "(%zu lines; the same length on one line: %.0f ms); GetWindowTextW %.0f ms\n",
+                setText, hasText, getText, getTextAgain, compare, rowText, addString, getListText,
+                setEdit, static_cast<std::size_t>(std::count(big.begin(), big.end(), u'\n')) + 1,
+                setEditOneLine, getEdit);
+}
+
+std::size_t ClipboardUnits() {
+    if (!OpenClipboard(nullptr)) return 0;
+    std::size_t units = 0;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            units = wcsnlen(p, GlobalSize(data) / sizeof(wchar_t));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return units;
+}
+
+// The 10 MB text comes from another process, as it would: this one must not hold a copy
+// of its own, or the memory measured would not be the program's.
+bool PutBigTextFromAnotherProcess() {
+    std::wstring commandLine = L"\"" + bench::BesideMe(L"scale_bench.exe") + L"\" --put-big";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return false;
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && wcscmp(argv[1], L"--put-big") == 0) {
+        const std::u16string big = BigText();
+        return bench::PutText(bench::MessageOnlyWindow(),
+                              std::wstring(reinterpret_cast<const wchar_t*>(big.c_str()), big.size()))
+                   ? 0
+                   : 1;
+    }
+    const int entries = argc > 1 ? _wtoi(argv[1]) : 10000;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    talvex::Form1 form;
+    if (!form.Create(GetModuleHandleW(nullptr), false)) return 2;
+    form.Show();
+    // Only our ticks: the timer's own would fall at random between the measured ones.
+    KillTimer(form.hwnd(), talvex::ids::kTimer1);
+    HWND owner = bench::MessageOnlyWindow();
+    talvex::SystemClipboard clipboard(owner);
+    clipboard.SetText(u"");
+    SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
+    SendMessageW(form.list1(), LB_RESETCONTENT, 0, 0);
+    Pump();
+    const double memBefore = PrivateMb();
+
+    std::vector<double> ticks;
+    std::vector<double> paints;
+    ticks.reserve(static_cast<std::size_t>(entries));
+    for (int i = 0; i < entries; ++i) {
+        clipboard.SetText(Entry(i));
+        double paint = 0;
+        ticks.push_back(TimedTick(form, &paint));
+        paints.push_back(paint);
+    }
+    const LRESULT filled = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
+    const double memFilled = PrivateMb();
+
+    const std::size_t bigUnits = 5u * 1024 * 1024;
+    if (!PutBigTextFromAnotherProcess()) return 3;
+    const double memBigOnClipboard = PrivateMb();
+    double bigTickPaint = 0;
+    const double bigTick = TimedTick(form, &bigTickPaint);
+    const LRESULT total = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
+    const bool bigRecorded =
+        total == entries + 1 &&
+        SendMessageW(form.list1(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
+            static_cast<LRESULT>(bigUnits);
+    const double memBig = PrivateMb();
+
+    // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
+    SendMessageW(form.list1(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
+    Pump();
+    double t0 = bench::NowMs();
+    form.OnList1Click();
+    UpdateWindow(form.text1());
+    Pump();
+    const double recallMs = bench::NowMs() - t0;
+    const bool recalled = GetWindowTextLengthW(form.text1()) == static_cast<int>(bigUnits);
+    const double memRecalled = PrivateMb();
+
+    // Copy: Text1's text to the clipboard.
+    clipboard.SetText(u"autre chose");
+    t0 = bench::NowMs();
+    form.OnCommand1Click();
+    Pump();
+    const double copyMs = bench::NowMs() - t0;
+    const bool copied = ClipboardUnits() == bigUnits;
+    const double memCopied = PrivateMb();
+    // The tick after that Copy reads the 10 MB back and finds the text it added last.
+    const double tickAfterCopy = TimedTick(form);
+    const bool unchanged = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0) == total;
+
+    const bool valid = filled == entries && bigRecorded && recalled && copied && unchanged;
+    const double historyMb =
+        (static_cast<double>(entries) * 100 * 2 + static_cast<double>(bigUnits) * 2) /
+        (1024.0 * 1024.0);
+    const double text1Mb = static_cast<double>(bigUnits) * 2 / (1024.0 * 1024.0);
+    const double allowedHistory = 2 * historyMb + 8;
+    const double allowedEnd = 2 * (historyMb + text1Mb) + 8;
+
+    bench::Row(bench::Format("Scale: tick appending one of %d entries of 100 characters (median / max)",
+                             entries)
+                   .c_str(),
+               bench::Format("%.2f ms / %.1f ms", bench::Median(ticks), bench::Max(ticks)),
+               "under 250 ms", valid && bench::Max(ticks) < 250);
+    bench::Row("Scale: tick appending a 10 MB entry", bench::Format("%.0f ms", bigTick),
+               "under 250 ms", valid && bigTick < 250);
+    bench::Row("Scale: recall of the 10 MB entry into Text1", bench::Format("%.0f ms", recallMs),
+               "under 250 ms", valid && recallMs < 250);
+    bench::Row("Scale: Copy of the 10 MB Text1", bench::Format("%.0f ms", copyMs), "under 250 ms",
+               valid && copyMs < 250);
+    bench::Row("Scale: private memory with the history filled (text held: history)",
+               bench::Format("%.1f MB for %.1f MB of text (%.1f MB at start)", memBig, historyMb,
+                             memBefore),
+               bench::Format("at most %.1f MB", allowedHistory).c_str(),
+               valid && memBig <= allowedHistory);
+    bench::Row("Scale: private memory after recall and Copy (text held: history + Text1)",
+               bench::Format("%.1f MB for %.1f MB of text", memCopied, historyMb + text1Mb),
+               bench::Format("at most %.1f MB", allowedEnd).c_str(), valid && memCopied <= allowedEnd);
+    std::printf("- scale: %ld entries recorded; 10 MB entry recorded %s, recalled %s, copied %s\n",
+                static_cast<long>(total), bigRecorded ? "yes" : "NO", recalled ? "yes" : "NO",
+                copied ? "yes" : "NO");
+    std::printf("- scale: 100-character ticks: min %.2f ms, median %.2f ms, max %.1f ms\n",
+                bench::Min(ticks), bench::Median(ticks), bench::Max(ticks));
+    std::printf("- scale: of which paint and other messages after the tick handler: median %.2f "
+                "ms, max %.1f ms; for the 10 MB tick %.0f ms\n",
+                bench::Median(paints), bench::Max(paints), bigTickPaint);
+    std::printf("- scale: tick after the Copy (reads the 10 MB back, adds nothing): %.0f ms\n",
+                tickAfterCopy);
+    std::printf("- scale: private memory (MB): start %.1f, %d entries %.1f, + 10 MB on the "
+                "clipboard %.1f, + 10 MB entry %.1f, + recall %.1f, + Copy %.1f\n",
+                memBefore, entries, memFilled, memBigOnClipboard, memBig, memRecalled, memCopied);
+    Breakdown(talvex::SystemClipboard(owner).GetText());
+    SmallBreakdown(form);
+    return valid ? 0 : 1;
+}

@@ -1,0 +1,131 @@
+; Talvex Press setup: installs for the current user only, so no administrator rights are
+; asked for. The build passes the values below (cmake/packaging.cmake):
+;   VERSION          1.0.0.10, the version record's numbers
+;   DISPLAY_VERSION  1.00.0010, the version as the program shows it
+;   PROGRAM          the stripped TalvexPress.exe to install
+;   ICON             the program's icon, also the setup's
+;   OUTFILE          where to write the setup
+Unicode true
+; The program is 64-bit only; so is its setup (and Wine here has no 32-bit side).
+Target amd64-unicode
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+
+!ifndef VERSION | DISPLAY_VERSION | PROGRAM | ICON | OUTFILE
+  !error "talvex.nsi: pass -DVERSION, -DDISPLAY_VERSION, -DPROGRAM, -DICON and -DOUTFILE"
+!endif
+
+!define PRODUCT "Talvex Press"
+!define PUBLISHER "Équipe Talvex"
+!define EXE "TalvexPress.exe"
+!define UNINSTALLER "Uninstall.exe"
+!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TalvexPress"
+; What a running copy leaves for others to see: its single-instance mutex (held from the
+; first instant, also while the window is hidden) and its window class.
+!define INSTANCE_MUTEX "Local\TalvexPress.SingleInstance.1"
+!define WINDOW_CLASS "TalvexPress.Form1"
+!define RUNNING_TEXT_AFTER "Talvex Press n'a pas pu être supprimé : il est sans doute en cours d'exécution. Quittez-le, puis relancez la désinstallation."
+!define RUNNING_TEXT "Talvex Press est en cours d'exécution.$\r$\n$\r$\nQuittez-le (bouton « X » de sa fenêtre, ou « Quitter » dans le menu de son icône), puis cliquez sur OK."
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${DISPLAY_VERSION}"
+
+!include MUI2.nsh
+!include FileFunc.nsh
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "French"
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "FileVersion" "${DISPLAY_VERSION}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "ProductVersion" "${DISPLAY_VERSION}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "LegalCopyright" "© ${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_FRENCH} "FileDescription" "Installation de ${PRODUCT}"
+
+; A running copy holds its exe open: the files cannot be replaced or removed under it, and
+; ending it would throw away the user's history. So ask the user to quit it; a silent run has
+; nobody to ask and refuses (exit code 2), touching nothing.
+!macro REFUSE_WHILE_RUNNING prefix
+  Function ${prefix}RefuseWhileRunning
+    check:
+      System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p.r0'
+      StrCmp $0 0 0 running
+      FindWindow $1 "${WINDOW_CLASS}"
+      StrCmp $1 0 done running
+    running:
+      StrCmp $0 0 +2
+        System::Call 'kernel32::CloseHandle(p r0)'
+      MessageBox MB_OKCANCEL|MB_ICONINFORMATION "${RUNNING_TEXT}" /SD IDCANCEL IDOK check
+      SetErrorLevel 2
+      Quit
+    done:
+  FunctionEnd
+!macroend
+!insertmacro REFUSE_WHILE_RUNNING ""
+!insertmacro REFUSE_WHILE_RUNNING "un."
+
+Function .onInit
+  SetShellVarContext current
+  Call RefuseWhileRunning
+FunctionEnd
+
+Section "Talvex Press"
+  SetShellVarContext current
+  SetOutPath "$INSTDIR"
+  File "/oname=${EXE}" "${PROGRAM}"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 SW_SHOWNORMAL "" "Historique du presse-papiers"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${DISPLAY_VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function un.onInit
+  SetShellVarContext current
+  Call un.RefuseWhileRunning
+FunctionEnd
+
+Section "Uninstall"
+  SetShellVarContext current
+  ; The program first: if it cannot go (started again meanwhile), keep everything that lets
+  ; the user uninstall it later.
+  ClearErrors
+  Delete "$INSTDIR\${EXE}"
+  IfErrors 0 +4
+    SetErrorLevel 2
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${RUNNING_TEXT_AFTER}" /SD IDOK
+    Abort
+  Delete "${SHORTCUT}"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Starts TalvexPress.exe under Wine on a private virtual display and saves a picture of its
+# window, cropped to the window, as build/screenshot-window.png (or the path given with -o).
+#   scripts/screenshot.sh [--dpi N] [-o out.png] [path/to/TalvexPress.exe]
+# Without an exe it builds one with the windows preset. --dpi sets Wine's LogPixels first
+# (96, 120, 144, 192...) to look at the window on a high-dpi display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+dpi=96
+out="$root/build/screenshot-window.png"
+exe=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --dpi) dpi=$2; shift 2 ;;
+    -o) out=$2; shift 2 ;;
+    *) exe=$1; shift ;;
+    esac
+done
+if [ -z "$exe" ]; then
+    bash scripts/setup-debian.sh
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows --target TalvexPress
+    exe="$root/build/windows/TalvexPress.exe"
+fi
+exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+mkdir -p "$(dirname "$out")"
+
+state=$(mktemp -d /tmp/talvex-shot.XXXXXX)
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb=""
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$state"
+}
+trap cleanup EXIT
+
+for n in $(seq 150 199); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    if kill -0 "$xvfb" 2>/dev/null; then break; fi
+    xvfb=""
+done
+[ -n "$xvfb" ] || { echo "no free X display" >&2; exit 1; }
+export DISPLAY=":$n"
+# A grey desk under the window, so that its rounded corners show.
+convert -size 8x8 xc:'#a9b3bf' "$state/desk.png"
+display -window root "$state/desk.png" 2>/dev/null || true
+
+wineboot -i >/dev/null 2>&1
+if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w
+fi
+
+wine "$exe" >/dev/null 2>&1 &
+win=""
+for _ in $(seq 1 150); do
+    win=$(xdotool search --onlyvisible --class talvexpress.exe 2>/dev/null | head -1 || true)
+    [ -n "$win" ] && break
+    sleep 0.2
+done
+[ -n "$win" ] || { echo "the window did not appear" >&2; exit 1; }
+sleep 1.5  # let it finish painting
+eval "$(xdotool getwindowgeometry --shell "$win")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$state/raw.png"
+convert "$state/raw.png" -strip "$out"
+echo "$out (${WIDTH}x${HEIGHT} at $dpi dpi)"

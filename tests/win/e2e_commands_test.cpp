@@ -1,0 +1,335 @@
+// Copy, Recall, Clear and the four text tools, driven as a user drives them: real mouse clicks
+// at the controls' places on the window, message boxes read and answered, the clipboard read
+// from this process as any other program would read it.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clipboard/system_clipboard_win.h"
+#include "tests/win/win_support.h"
+
+namespace talvex::testing {
+namespace {
+
+using Items = std::vector<std::u16string>;
+constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
+constexpr DWORD kSoon = 10000;     // for anything that follows a click
+
+constexpr int kList1Id = 121;
+constexpr int kText1Id = 120;
+constexpr int kText1ClosedPx = 155;  // 2325 twips
+constexpr int kText1OpenPx = 123;    // 1845 twips
+
+// Centres of the controls, in pixels from the window's top-left corner at 96 dpi.
+constexpr POINT kCopier{8 + 44, 464 + 12};
+constexpr POINT kOutils{112 + 44, 464 + 12};
+constexpr POINT kEffacer{216 + 48, 464 + 12};
+constexpr int kToolRowY = 264 + 160 + 12;
+constexpr POINT kMajuscule{16 + 44, kToolRowY};
+constexpr POINT kMiniscule{112 + 40, kToolRowY};
+constexpr POINT kDebutMajuscule{200 + 56, kToolRowY};
+constexpr POINT kCaracteres{320 + 40, kToolRowY};
+// List1 sits at (16, 96) with a one-pixel border; its rows are 13 pixels high.
+POINT ListRow(int index) { return POINT{16 + 196, 96 + 1 + 13 * index + 6}; }
+
+const std::u16string kCountPrefix = u"Le nombre de caratères de la press papier est  ";
+
+// The clipboard's text seen from this process; nullopt while another program holds it.
+std::optional<std::u16string> ClipboardText() {
+    SystemClipboard clip(MessageOnlyWindow());
+    try {
+        if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::u16string();
+        return clip.GetText();
+    } catch (const ClipboardError&) {
+        return std::nullopt;
+    }
+}
+
+bool ClipboardHolds(const std::u16string& text) {
+    const auto now = ClipboardText();
+    return now.has_value() && *now == text;
+}
+
+// The text of a control of another process, asked of the control itself (GetWindowText
+// would give the caption the system keeps, which an edit box never sets).
+std::u16string ControlText(HWND control) {
+    const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, u'\0');
+    const LRESULT got =
+        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+    return text;
+}
+
+int ControlTextLength(HWND control) {
+    return static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+}
+
+int HeightOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r.bottom - r.top;
+}
+
+void PressKey(WORD key) {
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof keys[0]);
+}
+
+// A button of a message box the user can see and press.
+bool ShowsButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    return button != nullptr && IsWindowVisible(button);
+}
+
+class CommandsAsAUser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EndStrayPrograms();
+        ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    }
+    void TearDown() override { EndStrayPrograms(); }
+
+    void Start() {
+        program = Process(ProgramPath());
+        ASSERT_TRUE(program.Started());
+        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
+        list = FindControl(form, kList1Id);
+        text1 = FindControl(form, kText1Id);
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(text1, nullptr);
+        ASSERT_EQ(HeightOf(text1), kText1ClosedPx);
+    }
+
+    // A real click at `at`, a point of the window; the window is brought in front first.
+    void Click(POINT at) {
+        if (GetForegroundWindow() != form) SetForegroundWindow(form);
+        RECT r{};
+        ASSERT_TRUE(GetWindowRect(form, &r));
+        ASSERT_TRUE(ClickAt(r.left + at.x, r.top + at.y));
+    }
+
+    bool CopyAndWait(const std::u16string& text, std::size_t count) {
+        CopyFromAnotherProgram(text);
+        return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
+    }
+
+    void OpenToolsPanel() {
+        Click(kOutils);
+        ASSERT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1OpenPx; }, kSoon));
+    }
+
+    // Opens the panel, clicks a tool, and waits for the clipboard to hold `expected` and the
+    // history to take it as a new last entry.
+    void RunCaseTool(POINT tool, const std::u16string& expected) {
+        const std::size_t before = ReadListBox(list).size();
+        OpenToolsPanel();
+        Click(tool);
+        EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(expected); }, kSoon));
+        EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+        ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == before + 1; }, kTwoTicks));
+        EXPECT_EQ(ReadListBox(list).back(), expected);
+    }
+
+    std::u16string Text1() { return ControlText(text1); }
+
+    // The program's message box, once it is on screen with its text (it exists a moment
+    // before it is filled in).
+    HWND WaitForShownBox() {
+        HWND box = WaitForMessageBox(program.Id(), kSoon);
+        if (box == nullptr) return nullptr;
+        WaitUntil([&] { return IsWindowVisible(box) && !MessageBoxText(box).empty(); }, kSoon);
+        return box;
+    }
+
+    Process program;
+    HWND form = nullptr;
+    HWND list = nullptr;
+    HWND text1 = nullptr;
+};
+
+// --- The text tools -------------------------------------------------------------------------
+
+TEST_F(CommandsAsAUser, CaseToolsRewriteTheClipboardAndTheHistoryTakesEachResult) {
+    Start();
+    const std::u16string original = u"élève à l'école, jean-pierre dit hello wORLD";
+    ASSERT_TRUE(CopyAndWait(original, 1));
+
+    // Closed, the panel is under Text1: a click where Majuscule sits reaches the text box.
+    Click(kMajuscule);
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(ClipboardHolds(original));
+    EXPECT_EQ(ReadListBox(list).size(), 1u);
+
+    RunCaseTool(kMajuscule, u"ÉLÈVE À L'ÉCOLE, JEAN-PIERRE DIT HELLO WORLD");
+    RunCaseTool(kMiniscule, u"élève à l'école, jean-pierre dit hello world");
+    RunCaseTool(kDebutMajuscule, u"Élève À L'école, Jean-Pierre Dit Hello World");
+    EXPECT_EQ(ReadListBox(list), (Items{original, u"ÉLÈVE À L'ÉCOLE, JEAN-PIERRE DIT HELLO WORLD",
+                                        u"élève à l'école, jean-pierre dit hello world",
+                                        u"Élève À L'école, Jean-Pierre Dit Hello World"}));
+}
+
+TEST_F(CommandsAsAUser, CharacterCountReportsTheLengthAndClosesThePanel) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"hello\r\n", 1));
+    OpenToolsPanel();
+    Click(kCaracteres);
+    HWND box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), u"Talvex Press 1.0 ");
+    EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"7.");
+    EXPECT_TRUE(ShowsButton(box, IDOK));
+    EXPECT_FALSE(ShowsButton(box, IDNO));
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    EXPECT_TRUE(ClipboardHolds(u"hello\r\n"));
+    EXPECT_EQ(ReadListBox(list), Items{u"hello\r\n"});
+}
+
+TEST_F(CommandsAsAUser, CharacterCountOfAPictureIsZero) {
+    Start();
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    OpenToolsPanel();
+    Click(kCaracteres);
+    HWND box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"0.");
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+}
+
+// --- Clear ----------------------------------------------------------------------------------
+
+TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipboard) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"un", 1));
+    ASSERT_TRUE(CopyAndWait(u"deux", 2));
+
+    Click(kEffacer);
+    HWND box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
+    EXPECT_EQ(MessageBoxText(box), u"Etes vous sûre d'effacer la presse papier ?");
+    ASSERT_TRUE(ShowsButton(box, IDYES));
+    ASSERT_TRUE(ShowsButton(box, IDNO));
+    EXPECT_FALSE(ShowsButton(box, IDOK));
+    SendMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
+    Sleep(kTwoTicks);
+    EXPECT_EQ(ReadListBox(list), (Items{u"un", u"deux"}));
+    EXPECT_TRUE(ClipboardHolds(u"deux"));
+
+    Click(kEffacer);
+    box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list).empty(); }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return !IsClipboardFormatAvailable(CF_UNICODETEXT); }, kSoon));
+
+    // The last text is still remembered: copied again, it adds nothing; another text does.
+    CopyFromAnotherProgram(u"deux");
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(ReadListBox(list).empty());
+    ASSERT_TRUE(CopyAndWait(u"trois", 1));
+    EXPECT_EQ(ReadListBox(list), Items{u"trois"});
+}
+
+// --- Recall and Copy ------------------------------------------------------------------------
+
+TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText) {
+    std::u16string big;
+    big.reserve(1 << 20);
+    for (int line = 0; big.size() < (1u << 20); ++line)
+        big += u"ligne " + std::u16string(1, static_cast<char16_t>(u'0' + line % 10)) +
+               u" élève \xD83D\xDE00 à l'école\t fin\r\n";
+    Start();
+    SystemClipboard(MessageOnlyWindow()).SetText(big);
+    fprintf(stderr, "TIMING %d %llu\n", 1, GetTickCount64());
+    ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 1; }, kTwoTicks));
+    fprintf(stderr, "TIMING %d %llu\n", 2, GetTickCount64());
+    ASSERT_TRUE(CopyAndWait(u"petit", 2));
+    fprintf(stderr, "TIMING %d %llu\n", 3, GetTickCount64());
+    ASSERT_EQ(ReadListBox(list), (Items{big, u"petit"}));
+    fprintf(stderr, "TIMING %d %llu\n", 4, GetTickCount64());
+
+    Click(ListRow(0));
+    fprintf(stderr, "TIMING %d %llu\n", 5, GetTickCount64());
+    ASSERT_TRUE(
+        WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); }, kSoon));
+    EXPECT_TRUE(Text1() == big);
+    fprintf(stderr, "TIMING %d %llu\n", 6, GetTickCount64());
+
+    // The keyboard recalls as well.
+    PressKey(VK_DOWN);
+    fprintf(stderr, "TIMING %d %llu\n", 7, GetTickCount64());
+    EXPECT_TRUE(WaitUntil([&] { return Text1() == u"petit"; }, kSoon));
+    fprintf(stderr, "TIMING %d %llu\n", 8, GetTickCount64());
+    PressKey(VK_UP);
+    fprintf(stderr, "TIMING %d %llu\n", 9, GetTickCount64());
+    ASSERT_TRUE(
+        WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); }, kSoon));
+
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+    fprintf(stderr, "TIMING %d %llu\n", 10, GetTickCount64());
+    Click(kCopier);
+    fprintf(stderr, "TIMING %d %llu\n", 11, GetTickCount64());
+    ASSERT_TRUE(
+        WaitUntil([&] { return ClipboardText().value_or(u"").size() == big.size(); }, kSoon));
+    EXPECT_TRUE(ClipboardHolds(big));
+    fprintf(stderr, "TIMING %d %llu\n", 12, GetTickCount64());
+    // Copied back, the recalled text comes at the end; the entry it came from stays.
+    ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 3; }, kTwoTicks));
+    fprintf(stderr, "TIMING %d %llu\n", 13, GetTickCount64());
+    EXPECT_EQ(ReadListBox(list), (Items{big, u"petit", big}));
+    fprintf(stderr, "TIMING %d %llu\n", 14, GetTickCount64());
+}
+
+TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNothing) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"avant", 1));
+    Click(ListRow(0));
+    ASSERT_TRUE(WaitUntil([&] { return Text1() == u"avant"; }, kSoon));
+    const std::u16string mine = u"mon texte à copier\r\ndeuxième ligne";
+    SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(mine.c_str()));
+
+    const wchar_t* eventName = L"TalvexE2eClipboardHeld";
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, eventName);
+    ASSERT_NE(held, nullptr);
+    Process holder(ClipHelper(), std::wstring(L"hold 4000 ") + eventName);
+    ASSERT_TRUE(holder.Started());
+    ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
+    CloseHandle(held);
+
+    Click(kCopier);
+    HWND box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
+    const std::u16string said = MessageBoxText(box);
+    EXPECT_EQ(said.rfind(u"L'opération sur le presse-papiers n'a pas pu se faire.", 0), 0u)
+        << ::testing::PrintToString(said);
+    EXPECT_NE(said.find(u"occupé par un autre programme"), std::u16string::npos);
+    EXPECT_NE(said.find(u"Talvex Press continue de fonctionner."), std::u16string::npos);
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
+
+    EXPECT_FALSE(program.WaitForExit(0));
+    EXPECT_EQ(Text1(), mine);
+    EXPECT_EQ(ReadListBox(list), Items{u"avant"});
+
+    // Once the other program lets go, the same click copies.
+    ASSERT_TRUE(holder.WaitForExit(10000));
+    Click(kCopier);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(mine); }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list) == Items{u"avant", mine}; }, kTwoTicks));
+}
+
+}  // namespace
+}  // namespace talvex::testing

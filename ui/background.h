@@ -1,0 +1,31 @@
+// The window's picture: a JPEG in the resources, decoded once with the Windows Imaging
+// Component into a 32-bit bitmap at the window's dpi, then copied to the screen at each paint.
+#pragma once
+
+#include <windows.h>
+
+#include "clipboard/unique_handle_win.h"
+
+namespace talvex {
+
+class BackgroundPicture {
+  public:
+    // The picture's size at 96 dpi.
+    static constexpr int kWidth = 432;
+    static constexpr int kHeight = 503;
+
+    // Decodes resource `resourceId` (RCDATA) of `instance` at `dpi`: its own size at 96 dpi,
+    // scaled smoothly otherwise. False (and no picture) when it cannot be had.
+    bool Load(HINSTANCE instance, int resourceId, UINT dpi);
+    // Copies the picture to `dc`, top-left at 0, 0; where there is none, the button face.
+    void Draw(HDC dc, const RECT& area) const;
+
+    bool loaded() const { return static_cast<bool>(bitmap_); }
+    SIZE size() const { return size_; }
+
+  private:
+    UniqueBitmap bitmap_;
+    SIZE size_{0, 0};
+};
+
+}  // namespace talvex

@@ -1,0 +1,47 @@
+// FramePlus: a container with a caption and a rounded border. Its children's notifications
+// go on to its parent, so the window handles them as if the children were its own; mouse
+// presses stop here (a press on a frame does not move the window).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "clipboard/unique_handle_win.h"
+#include "ui/skin.h"
+
+namespace talvex {
+
+struct FramePlusProperties {
+    COLORREF backColor = RGB(255, 255, 255);
+    int style = 5;  // 5: rounded border, a caption band with a light sheen
+    FontSpec font;
+};
+
+class FramePlus {
+  public:
+    static constexpr wchar_t kClassName[] = L"TalvexPress.FramePlus";
+
+    FramePlus() = default;
+    ~FramePlus();
+    FramePlus(const FramePlus&) = delete;
+    FramePlus& operator=(const FramePlus&) = delete;
+
+    bool Create(HINSTANCE instance, HWND parent, int id, const wchar_t* caption, const RECT& bounds,
+                const FramePlusProperties& properties, UINT dpi);
+    void SetDpi(UINT dpi);
+    HWND hwnd() const { return hwnd_; }
+
+  private:
+    static bool Register(HINSTANCE instance);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc, const RECT& area);
+
+    HWND hwnd_ = nullptr;
+    FramePlusProperties properties_;
+    UINT dpi_ = 96;
+    UniqueFont font_;
+};
+
+}  // namespace talvex

@@ -1,0 +1,109 @@
+#include "ui/skin.h"
+
+#include <cmath>
+
+namespace talvex {
+
+UniqueFont CreateSkinFont(const FontSpec& spec, UINT dpi) {
+    LOGFONTW lf{};
+    lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
+    lf.lfWeight = spec.weight;
+    lf.lfCharSet = DEFAULT_CHARSET;  // the text is French; let the face bring its accents
+    lf.lfOutPrecision = OUT_TT_PRECIS;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, spec.face, LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+void PaintParentBackground(HWND child, HDC dc) {
+    HWND parent = GetParent(child);
+    if (parent == nullptr) return;
+    POINT at{0, 0};
+    MapWindowPoints(child, parent, &at, 1);
+    POINT old{};
+    OffsetViewportOrgEx(dc, -at.x, -at.y, &old);
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
+    TRIVERTEX v[2] = {};
+    v[0].x = r.left;
+    v[0].y = r.top;
+    v[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
+    v[0].Green = static_cast<COLOR16>(GetGValue(top) << 8);
+    v[0].Blue = static_cast<COLOR16>(GetBValue(top) << 8);
+    v[1].x = r.right;
+    v[1].y = r.bottom;
+    v[1].Red = static_cast<COLOR16>(GetRValue(bottom) << 8);
+    v[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
+    v[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
+    GRADIENT_RECT g{0, 1};
+    GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+}
+
+void FrameRoundRect(HDC dc, const RECT& r, int corner, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, 1, color);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+RoundClip::RoundClip(HDC dc, const RECT& r, int corner) : dc_(dc) {
+    previous_ = CreateRectRgn(0, 0, 0, 0);
+    hadClip_ = GetClipRgn(dc, previous_) == 1;
+    // Clip regions are in device units: account for a shifted origin.
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    // RoundRect's outline ends one pixel inside the right and bottom edges; the region's
+    // interior does likewise, so add one to cover the outline.
+    HRGN round = CreateRoundRectRgn(r.left + origin.x, r.top + origin.y, r.right + origin.x + 1,
+                                    r.bottom + origin.y + 1, corner, corner);
+    ExtSelectClipRgn(dc, round, RGN_AND);
+    DeleteObject(round);
+}
+
+RoundClip::~RoundClip() {
+    SelectClipRgn(dc_, hadClip_ ? previous_ : nullptr);
+    DeleteObject(previous_);
+}
+
+COLORREF Mix(COLORREF a, COLORREF b, int w) {
+    auto mix = [w](int x, int y) { return static_cast<BYTE>(x + (y - x) * w / 256); };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+               mix(GetBValue(a), GetBValue(b)));
+}
+
+BufferedPaint::BufferedPaint(HDC target, const RECT& area) : target_(target), area_(area) {
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return;
+    memory_ = CreateCompatibleDC(target);
+    bitmap_ = CreateCompatibleBitmap(target, w, h);
+    if (memory_ == nullptr || bitmap_ == nullptr) {
+        // Not enough memory for the buffer: paint straight to the screen instead.
+        if (memory_ != nullptr) DeleteDC(memory_);
+        if (bitmap_ != nullptr) DeleteObject(bitmap_);
+        memory_ = nullptr;
+        bitmap_ = nullptr;
+        return;
+    }
+    oldBitmap_ = SelectObject(memory_, bitmap_);
+    SetViewportOrgEx(memory_, -area.left, -area.top, nullptr);
+}
+
+BufferedPaint::~BufferedPaint() {
+    if (memory_ == nullptr) return;
+    SetViewportOrgEx(memory_, 0, 0, nullptr);
+    SelectClipRgn(memory_, nullptr);
+    BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top,
+           memory_, 0, 0, SRCCOPY);
+    SelectObject(memory_, oldBitmap_);
+    DeleteObject(bitmap_);
+    DeleteDC(memory_);
+}
+
+}  // namespace talvex
