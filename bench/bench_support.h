@@ -52,8 +52,10 @@ inline std::wstring BesideMe(const std::wstring& fileName) {
 class Process {
   public:
     // `extraEnvironment` ("NAME=value") is added to this program's own environment.
-    explicit Process(const std::wstring& exe, const std::wstring& extraEnvironment = L"") {
+    explicit Process(const std::wstring& exe, const std::wstring& extraEnvironment = L"",
+                     const std::wstring& arguments = L"") {
         std::wstring commandLine = L"\"" + exe + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring environment;

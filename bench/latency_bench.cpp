@@ -55,8 +55,9 @@ int wmain(int argc, wchar_t** argv) {
                bench::Format("%.0f ms / %.0f ms (%d copies%s)", bench::Median(latencies), worst,
                              copies, missed > 0 ? ", some never appeared" : ""),
                "max at most 1100 ms", missed == 0 && worst <= 1100);
-    std::printf("- latency: min %.0f ms, median %.0f ms, max %.0f ms over %zu copies; %d not seen "
-                "within 5 s\n",
-                bench::Min(latencies), bench::Median(latencies), worst, latencies.size(), missed);
+    std::printf(
+        "- latency: min %.0f ms, median %.0f ms, max %.0f ms over %zu copies; %d not seen "
+        "within 5 s\n",
+        bench::Min(latencies), bench::Median(latencies), worst, latencies.size(), missed);
     return missed == 0 ? 0 : 1;
 }

@@ -35,9 +35,10 @@ void Pump() {
 double PrivateMb() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(),
-                         reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    const SIZE_T bytes =
+        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
@@ -92,8 +93,9 @@ void SmallBreakdown(const talvex::Form1& form) {
     std::vector<double> set, has, get, add, addHidden, addShown, addShownNoBar;
     HWND list = form.list1();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    HWND hidden = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                                  0, 0, 400, 150, nullptr, nullptr, instance, nullptr);
+    HWND hidden =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0,
+                        400, 150, nullptr, nullptr, instance, nullptr);
     // List1's styles and size, shown in a plain window of its own (no region, no frames),
     // with as many entries as List1: with and without its scroll bar.
     const LONG_PTR list1Style = GetWindowLongPtrW(list, GWL_STYLE);
@@ -103,9 +105,9 @@ void SmallBreakdown(const talvex::Form1& form) {
                                        nullptr, nullptr, instance, nullptr);
     HWND shown = CreateWindowExW(0, L"LISTBOX", L"", static_cast<DWORD>(list1Style), 0, 0,
                                  size.right, size.bottom, plainParent, nullptr, instance, nullptr);
-    HWND shownNoBar = CreateWindowExW(0, L"LISTBOX", L"", static_cast<DWORD>(list1Style & ~WS_VSCROLL),
-                                      0, 260, size.right, size.bottom, plainParent, nullptr,
-                                      instance, nullptr);
+    HWND shownNoBar =
+        CreateWindowExW(0, L"LISTBOX", L"", static_cast<DWORD>(list1Style & ~WS_VSCROLL), 0, 260,
+                        size.right, size.bottom, plainParent, nullptr, instance, nullptr);
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         SendMessageW(shown, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"x"));
@@ -123,10 +125,10 @@ void SmallBreakdown(const talvex::Form1& form) {
             const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
             SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(at), 0);
         }));
-        addHidden.push_back(TimeMs(
-            [&] { SendMessageW(hidden, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
-        addShown.push_back(TimeMs(
-            [&] { SendMessageW(shown, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
+        addHidden.push_back(
+            TimeMs([&] { SendMessageW(hidden, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
+        addShown.push_back(
+            TimeMs([&] { SendMessageW(shown, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
         addShownNoBar.push_back(TimeMs(
             [&] { SendMessageW(shownNoBar, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }));
         Pump();
@@ -134,14 +136,15 @@ void SmallBreakdown(const talvex::Form1& form) {
     DestroyWindow(hidden);
     DestroyWindow(plainParent);
     Pump();
-    std::printf("- where a 100-character tick goes (medians of 50, each step alone): "
-                "SystemClipboard::SetText %.2f ms; HasText %.2f ms; GetText %.2f ms; "
-                "LB_ADDSTRING + LB_DELETESTRING on the shown List1 with %ld entries %.2f ms; "
-                "LB_ADDSTRING on a hidden plain list box %.3f ms, on a list box of List1's style, size "
-                "and count shown in a plain window %.2f ms, the same without its scroll bar %.2f ms\n",
-                bench::Median(set), bench::Median(has), bench::Median(get),
-                static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0)), bench::Median(add),
-                bench::Median(addHidden), bench::Median(addShown), bench::Median(addShownNoBar));
+    std::printf(
+        "- where a 100-character tick goes (medians of 50, each step alone): "
+        "SystemClipboard::SetText %.2f ms; HasText %.2f ms; GetText %.2f ms; "
+        "LB_ADDSTRING + LB_DELETESTRING on the shown List1 with %ld entries %.2f ms; "
+        "LB_ADDSTRING on a hidden plain list box %.3f ms, on a list box of List1's style, size "
+        "and count shown in a plain window %.2f ms, the same without its scroll bar %.2f ms\n",
+        bench::Median(set), bench::Median(has), bench::Median(get),
+        static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0)), bench::Median(add),
+        bench::Median(addHidden), bench::Median(addShown), bench::Median(addShownNoBar));
 }
 
 // Where the time of the 10 MB actions goes: each step alone, on windows of its own.
@@ -159,15 +162,19 @@ void Breakdown(const std::u16string& big) {
     std::u16string read;
     const double getText = TimeMs([&] { read = watched.GetText(); });
     const double getTextAgain = TimeMs([&] { read = watched.GetText(); });
-    const double compare = TimeMs([&] { volatile bool same = read == big; (void)same; });
+    const double compare = TimeMs([&] {
+        volatile bool same = read == big;
+        (void)same;
+    });
     const double rowText = TimeMs([&] { talvex::HistoryRowText(text, big.size()); });
-    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 400, 150, parent, nullptr, instance, nullptr);
+    HWND list =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0,
+                        400, 150, parent, nullptr, instance, nullptr);
     const double addString =
         TimeMs([&] { SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); });
     std::wstring back(big.size() + 1, L'\0');
-    const double getListText = TimeMs(
-        [&] { SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(back.data())); });
+    const double getListText =
+        TimeMs([&] { SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(back.data())); });
 
     const DWORD editStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                             ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;
@@ -175,7 +182,8 @@ void Breakdown(const std::u16string& big) {
                                 instance, nullptr);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     const double setEdit = TimeMs([&] { SetWindowTextW(edit, text); });
-    const double getEdit = TimeMs([&] { GetWindowTextW(edit, back.data(), static_cast<int>(back.size())); });
+    const double getEdit =
+        TimeMs([&] { GetWindowTextW(edit, back.data(), static_cast<int>(back.size())); });
     // The same number of characters on one line: how much is the edit's line layout.
     std::wstring oneLine(big.size(), L'x');
     HWND edit2 = CreateWindowExW(0, L"EDIT", L"", editStyle, 0, 0, 400, 150, parent, nullptr,
@@ -184,14 +192,15 @@ void Breakdown(const std::u16string& big) {
     const double setEditOneLine = TimeMs([&] { SetWindowTextW(edit2, oneLine.c_str()); });
     DestroyWindow(parent);
 
-    std::printf("- where the 10 MB time goes (each step alone): SystemClipboard::SetText %.0f ms; "
-                "HasText %.1f ms; GetText %.0f ms (again, unchanged clipboard: %.0f ms); "
-                "comparing with LastClip %.1f ms; HistoryRowText %.2f ms; LB_ADDSTRING %.0f ms; "
-                "LB_GETTEXT %.0f ms; SetWindowTextW into a hidden Text1-style edit %.0f ms "
-                "(%zu lines; the same length on one line: %.0f ms); GetWindowTextW %.0f ms\n",
-                setText, hasText, getText, getTextAgain, compare, rowText, addString, getListText,
-                setEdit, static_cast<std::size_t>(std::count(big.begin(), big.end(), u'\n')) + 1,
-                setEditOneLine, getEdit);
+    std::printf(
+        "- where the 10 MB time goes (each step alone): SystemClipboard::SetText %.0f ms; "
+        "HasText %.1f ms; GetText %.0f ms (again, unchanged clipboard: %.0f ms); "
+        "comparing with LastClip %.1f ms; HistoryRowText %.2f ms; LB_ADDSTRING %.0f ms; "
+        "LB_GETTEXT %.0f ms; SetWindowTextW into a hidden Text1-style edit %.0f ms "
+        "(%zu lines; the same length on one line: %.0f ms); GetWindowTextW %.0f ms\n",
+        setText, hasText, getText, getTextAgain, compare, rowText, addString, getListText, setEdit,
+        static_cast<std::size_t>(std::count(big.begin(), big.end(), u'\n')) + 1, setEditOneLine,
+        getEdit);
 }
 
 std::size_t ClipboardUnits() {
@@ -230,8 +239,9 @@ bool PutBigTextFromAnotherProcess() {
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && wcscmp(argv[1], L"--put-big") == 0) {
         const std::u16string big = BigText();
-        return bench::PutText(bench::MessageOnlyWindow(),
-                              std::wstring(reinterpret_cast<const wchar_t*>(big.c_str()), big.size()))
+        return bench::PutText(
+                   bench::MessageOnlyWindow(),
+                   std::wstring(reinterpret_cast<const wchar_t*>(big.c_str()), big.size()))
                    ? 0
                    : 1;
     }
@@ -308,11 +318,12 @@ int wmain(int argc, wchar_t** argv) {
     const double allowedHistory = 2 * historyMb + 8;
     const double allowedEnd = 2 * (historyMb + text1Mb) + 8;
 
-    bench::Row(bench::Format("Scale: tick appending one of %d entries of 100 characters (median / max)",
-                             entries)
-                   .c_str(),
-               bench::Format("%.2f ms / %.1f ms", bench::Median(ticks), bench::Max(ticks)),
-               "under 250 ms", valid && bench::Max(ticks) < 250);
+    bench::Row(
+        bench::Format("Scale: tick appending one of %d entries of 100 characters (median / max)",
+                      entries)
+            .c_str(),
+        bench::Format("%.2f ms / %.1f ms", bench::Median(ticks), bench::Max(ticks)), "under 250 ms",
+        valid && bench::Max(ticks) < 250);
     bench::Row("Scale: tick appending a 10 MB entry", bench::Format("%.0f ms", bigTick),
                "under 250 ms", valid && bigTick < 250);
     bench::Row("Scale: recall of the 10 MB entry into Text1", bench::Format("%.0f ms", recallMs),
@@ -326,20 +337,23 @@ int wmain(int argc, wchar_t** argv) {
                valid && memBig <= allowedHistory);
     bench::Row("Scale: private memory after recall and Copy (text held: history + Text1)",
                bench::Format("%.1f MB for %.1f MB of text", memCopied, historyMb + text1Mb),
-               bench::Format("at most %.1f MB", allowedEnd).c_str(), valid && memCopied <= allowedEnd);
+               bench::Format("at most %.1f MB", allowedEnd).c_str(),
+               valid && memCopied <= allowedEnd);
     std::printf("- scale: %ld entries recorded; 10 MB entry recorded %s, recalled %s, copied %s\n",
                 static_cast<long>(total), bigRecorded ? "yes" : "NO", recalled ? "yes" : "NO",
                 copied ? "yes" : "NO");
     std::printf("- scale: 100-character ticks: min %.2f ms, median %.2f ms, max %.1f ms\n",
                 bench::Min(ticks), bench::Median(ticks), bench::Max(ticks));
-    std::printf("- scale: of which paint and other messages after the tick handler: median %.2f "
-                "ms, max %.1f ms; for the 10 MB tick %.0f ms\n",
-                bench::Median(paints), bench::Max(paints), bigTickPaint);
+    std::printf(
+        "- scale: of which paint and other messages after the tick handler: median %.2f "
+        "ms, max %.1f ms; for the 10 MB tick %.0f ms\n",
+        bench::Median(paints), bench::Max(paints), bigTickPaint);
     std::printf("- scale: tick after the Copy (reads the 10 MB back, adds nothing): %.0f ms\n",
                 tickAfterCopy);
-    std::printf("- scale: private memory (MB): start %.1f, %d entries %.1f, + 10 MB on the "
-                "clipboard %.1f, + 10 MB entry %.1f, + recall %.1f, + Copy %.1f\n",
-                memBefore, entries, memFilled, memBigOnClipboard, memBig, memRecalled, memCopied);
+    std::printf(
+        "- scale: private memory (MB): start %.1f, %d entries %.1f, + 10 MB on the "
+        "clipboard %.1f, + 10 MB entry %.1f, + recall %.1f, + Copy %.1f\n",
+        memBefore, entries, memFilled, memBigOnClipboard, memBig, memRecalled, memCopied);
     Breakdown(talvex::SystemClipboard(owner).GetText());
     SmallBreakdown(form);
     return valid ? 0 : 1;

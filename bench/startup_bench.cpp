@@ -55,12 +55,12 @@ int wmain(int argc, wchar_t** argv) {
                bench::Format("%.2f (%.0f ms / %.0f ms, %d runs each)", ratio,
                              bench::Median(talvexMs), bench::Median(minimalMs), runs),
                "at most 1.5", failures == 0 && ratio <= 1.5);
-    std::printf("- start-up, TalvexPress.exe: median %.0f ms, min %.0f ms, max %.0f ms (%zu runs)\n",
-                bench::Median(talvexMs), bench::Min(talvexMs), bench::Max(talvexMs),
-                talvexMs.size());
-    std::printf("- start-up, minimal_window.exe: median %.0f ms, min %.0f ms, max %.0f ms (%zu runs)\n",
-                bench::Median(minimalMs), bench::Min(minimalMs), bench::Max(minimalMs),
-                minimalMs.size());
+    std::printf(
+        "- start-up, TalvexPress.exe: median %.0f ms, min %.0f ms, max %.0f ms (%zu runs)\n",
+        bench::Median(talvexMs), bench::Min(talvexMs), bench::Max(talvexMs), talvexMs.size());
+    std::printf(
+        "- start-up, minimal_window.exe: median %.0f ms, min %.0f ms, max %.0f ms (%zu runs)\n",
+        bench::Median(minimalMs), bench::Min(minimalMs), bench::Max(minimalMs), minimalMs.size());
     if (failures > 0) std::printf("- start-up: %d starts showed no window within 30 s\n", failures);
     return failures == 0 ? 0 : 1;
 }

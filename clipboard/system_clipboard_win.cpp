@@ -14,6 +14,25 @@ const char kBusy[] =
 const char kUnreadable[] = "Le texte du presse-papiers ne peut pas être lu.";
 const char kNoMemory[] = "Mémoire insuffisante pour placer ce texte dans le presse-papiers.";
 const char kRefused[] = "Le système a refusé de modifier le presse-papiers.";
+const char kOwnerSilent[] =
+    "Le programme qui a rempli le presse-papiers ne répond plus.\r\n"
+    "Attendez qu'il réponde, puis recommencez.";
+
+// A program that owns the clipboard but has stopped answering can hold every reader for
+// seconds: text it only promised is asked of it when read (and Wine asks the owner before
+// letting anyone open). Such an owner counts as a busy clipboard, reported at once.
+void RequireAnsweringOwner() {
+    HWND owner = GetClipboardOwner();
+    if (owner == nullptr) return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(owner, &process);
+    if (process == 0 || process == GetCurrentProcessId()) return;
+    DWORD_PTR ignored = 0;
+    const bool answered = SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                              200, &ignored) != 0;
+    // An owner that is gone by now is no obstacle.
+    if (!answered && IsWindow(owner)) throw ClipboardError(kOwnerSilent);
+}
 
 // Opens the clipboard for the life of the guard. Another program may hold it for a
 // moment (many do, for a few milliseconds), so a failed open is tried again a few times,
@@ -21,6 +40,7 @@ const char kRefused[] = "Le système a refusé de modifier le presse-papiers.";
 class ClipboardSession {
   public:
     explicit ClipboardSession(HWND owner) {
+        RequireAnsweringOwner();
         static constexpr DWORD kWaitsMs[] = {1, 2, 4, 8, 12, 16, 20, 24};  // 87 ms in all
         opened_ = OpenClipboard(owner) != FALSE;
         for (DWORD wait : kWaitsMs) {

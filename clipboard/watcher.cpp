@@ -15,16 +15,15 @@ void ClipboardWatcher::Tick() {
     if (RunSteps() && before) settledAt_ = before;
 }
 
-// Reads the clipboard's text for one step. Every step reads afresh, unless the change
-// count proves that nothing can have changed since the previous step's read: then that
-// read is the same text, and a large text is not fetched three times.
+// Reads the clipboard's text for one step. Without a change counter every step reads
+// afresh. With one, the first text read in a tick serves the steps after it: when another
+// program changes the clipboard in the middle of a tick, separate reads could append a text
+// equal to the one added last, or remember as added a text that never was (and so never
+// record it). The next tick sees the change count move and looks again.
 const std::u16string& ClipboardWatcher::Read(ReadCache& cache) {
-    if (changes_ != nullptr && cache.valid && changes_->Current() == cache.count) return cache.text;
-    cache.valid = false;
-    const unsigned long count = changes_ != nullptr ? changes_->Current() : 0;
+    if (changes_ != nullptr && cache.valid) return cache.text;
     cache.text = clipboard_.GetText();
-    cache.valid = changes_ != nullptr && changes_->Current() == count;
-    cache.count = count;
+    cache.valid = true;
     return cache.text;
 }
 

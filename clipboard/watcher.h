@@ -27,7 +27,6 @@ class ClipboardWatcher {
   private:
     struct ReadCache {
         std::u16string text;
-        unsigned long count = 0;
         bool valid = false;
     };
     bool RunSteps();  // true when no clipboard operation failed

@@ -16,6 +16,8 @@ namespace {
 using Items = std::vector<std::u16string>;
 constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
 constexpr DWORD kSoon = 10000;     // for anything that follows a click
+// Wine's edit control lays out a megabyte of lines in seconds (Windows in milliseconds).
+constexpr DWORD kMegabyteDeadline = 60000;
 
 constexpr int kList1Id = 121;
 constexpr int kText1Id = 120;
@@ -116,9 +118,14 @@ class CommandsAsAUser : public ::testing::Test {
         ASSERT_TRUE(ClickAt(r.left + at.x, r.top + at.y));
     }
 
+    std::size_t Count() const {
+        const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        return n < 0 ? 0 : static_cast<std::size_t>(n);
+    }
+
     bool CopyAndWait(const std::u16string& text, std::size_t count) {
         CopyFromAnotherProgram(text);
-        return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
+        return WaitUntil([&] { return Count() >= count; }, kTwoTicks);
     }
 
     void OpenToolsPanel() {
@@ -252,44 +259,30 @@ TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText)
                u" élève \xD83D\xDE00 à l'école\t fin\r\n";
     Start();
     SystemClipboard(MessageOnlyWindow()).SetText(big);
-    fprintf(stderr, "TIMING %d %llu\n", 1, GetTickCount64());
-    ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 1; }, kTwoTicks));
-    fprintf(stderr, "TIMING %d %llu\n", 2, GetTickCount64());
+    ASSERT_TRUE(WaitUntil([&] { return Count() == 1; }, kTwoTicks));
     ASSERT_TRUE(CopyAndWait(u"petit", 2));
-    fprintf(stderr, "TIMING %d %llu\n", 3, GetTickCount64());
-    ASSERT_EQ(ReadListBox(list), (Items{big, u"petit"}));
-    fprintf(stderr, "TIMING %d %llu\n", 4, GetTickCount64());
+    ASSERT_TRUE(ReadListBox(list) == (Items{big, u"petit"}));
 
     Click(ListRow(0));
-    fprintf(stderr, "TIMING %d %llu\n", 5, GetTickCount64());
-    ASSERT_TRUE(
-        WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); }, kSoon));
+    ASSERT_TRUE(WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); },
+                          kMegabyteDeadline));
     EXPECT_TRUE(Text1() == big);
-    fprintf(stderr, "TIMING %d %llu\n", 6, GetTickCount64());
 
     // The keyboard recalls as well.
     PressKey(VK_DOWN);
-    fprintf(stderr, "TIMING %d %llu\n", 7, GetTickCount64());
     EXPECT_TRUE(WaitUntil([&] { return Text1() == u"petit"; }, kSoon));
-    fprintf(stderr, "TIMING %d %llu\n", 8, GetTickCount64());
     PressKey(VK_UP);
-    fprintf(stderr, "TIMING %d %llu\n", 9, GetTickCount64());
-    ASSERT_TRUE(
-        WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); }, kSoon));
+    ASSERT_TRUE(WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); },
+                          kMegabyteDeadline));
 
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    fprintf(stderr, "TIMING %d %llu\n", 10, GetTickCount64());
     Click(kCopier);
-    fprintf(stderr, "TIMING %d %llu\n", 11, GetTickCount64());
     ASSERT_TRUE(
         WaitUntil([&] { return ClipboardText().value_or(u"").size() == big.size(); }, kSoon));
     EXPECT_TRUE(ClipboardHolds(big));
-    fprintf(stderr, "TIMING %d %llu\n", 12, GetTickCount64());
     // Copied back, the recalled text comes at the end; the entry it came from stays.
-    ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 3; }, kTwoTicks));
-    fprintf(stderr, "TIMING %d %llu\n", 13, GetTickCount64());
-    EXPECT_EQ(ReadListBox(list), (Items{big, u"petit", big}));
-    fprintf(stderr, "TIMING %d %llu\n", 14, GetTickCount64());
+    ASSERT_TRUE(WaitUntil([&] { return Count() == 3; }, kTwoTicks));
+    EXPECT_TRUE(ReadListBox(list) == (Items{big, u"petit", big}));
 }
 
 TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNothing) {

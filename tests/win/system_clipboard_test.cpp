@@ -201,6 +201,18 @@ TEST_F(SystemClipboardTest, AShortHoldIsWaitedOut) {
     EXPECT_EQ(clip.GetText(), u"patient");
 }
 
+TEST_F(SystemClipboardTest, AnOwnerThatNoLongerAnswersIsReportedNotWaitedFor) {
+    // It promises text and then sleeps without answering any message.
+    Process silent(ClipHelper(), L"delayed 20000");
+    ASSERT_TRUE(WaitUntil(
+        [] { return GetClipboardOwner() != nullptr && IsClipboardFormatAvailable(CF_UNICODETEXT); },
+        15000));
+    EXPECT_THROW(clip.GetText(), ClipboardError);
+    EXPECT_THROW(clip.SetText(u"remplacer"), ClipboardError);
+    // Both came back while the owner still sleeps: nothing waited for it.
+    EXPECT_FALSE(silent.WaitForExit(0));
+}
+
 // --- Idle ticks leave the clipboard alone ----------------------------------------------
 
 class CountingClipboard : public Clipboard {

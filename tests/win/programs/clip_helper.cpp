@@ -105,8 +105,9 @@ int wmain(int argc, wchar_t** argv) {
         // One session: nobody can read the text before the hold ends.
         HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[4]);
         if (!Open(owner)) return 3;
-        const bool ok = EmptyClipboard() &&
-                        SetClipboardData(CF_UNICODETEXT, TextBlock(UnitsFromHex(argv[2]))) != nullptr;
+        const bool ok =
+            EmptyClipboard() &&
+            SetClipboardData(CF_UNICODETEXT, TextBlock(UnitsFromHex(argv[2]))) != nullptr;
         if (ready != nullptr) SetEvent(ready);
         // Keeps answering messages while it holds, as a live program does (Wine's
         // OpenClipboard asks the clipboard's owner first, and would wait on a silent one).

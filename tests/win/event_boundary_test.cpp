@@ -1,0 +1,67 @@
+// What the user reads when a handler fails: French, with the clipboard's own reason, and
+// never a claim that does not hold for every command.
+#include "ui/event_boundary.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "clipboard/clipboard.h"
+#include "tests/win/win_support.h"
+
+namespace talvex {
+namespace {
+
+template <typename Failure>
+std::wstring Describe(const Failure& failure) {
+    return DescribeFailure(std::make_exception_ptr(failure));
+}
+
+TEST(DescribeFailureTest, ClipboardFailureGivesItsReasonBetweenTheHeadlineAndTheReassurance) {
+    EXPECT_EQ(Describe(ClipboardError("Le presse-papiers est occupé par un autre programme.")),
+              L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n"
+              L"Le presse-papiers est occupé par un autre programme.\r\n\r\n"
+              L"Talvex Press continue de fonctionner.");
+    EXPECT_EQ(Describe(ClipboardError("")),
+              L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n"
+              L"Talvex Press continue de fonctionner.");
+}
+
+TEST(DescribeFailureTest, OtherFailuresAreToldInFrenchWithoutTheirOwnText) {
+    EXPECT_EQ(Describe(std::bad_alloc()),
+              L"Mémoire insuffisante : l'opération a été abandonnée.\r\n\r\n"
+              L"Talvex Press continue de fonctionner.");
+    const std::wstring other = Describe(std::runtime_error("message box could not be shown"));
+    EXPECT_EQ(other,
+              L"Une erreur inattendue a interrompu l'opération.\r\n\r\n"
+              L"Talvex Press continue de fonctionner.");
+    EXPECT_EQ(Describe(42), other);
+}
+
+TEST(GuardedTest, AnEscapingFailureIsToldInAMessageBoxAndGoesNoFurther) {
+    std::u16string caption, text;
+    std::thread user([&] {
+        // Answers the box as a user would, once it shows.
+        HWND box = testing::WaitForMessageBox(GetCurrentProcessId(), 10000);
+        if (box == nullptr) return;
+        testing::WaitUntil([&] { return !testing::MessageBoxText(box).empty(); }, 10000);
+        caption = testing::WindowText(box);
+        text = testing::MessageBoxText(box);
+        SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+    Guarded(nullptr,
+            [] { throw ClipboardError("Le presse-papiers est occupé par un autre programme."); });
+    user.join();
+    EXPECT_EQ(caption, u"Talvex Press 1.0");
+    EXPECT_EQ(text.rfind(u"L'opération sur le presse-papiers n'a pas pu se faire.", 0), 0u);
+
+    int runs = 0;
+    Guarded(nullptr, [&] { ++runs; });  // no failure: no box, which would block here
+    EXPECT_EQ(runs, 1);
+}
+
+}  // namespace
+}  // namespace talvex
