@@ -66,8 +66,9 @@ bool Form1::Create(HINSTANCE instance, bool anotherInstanceRunning) {
 
     // An owned window gets no taskbar button, yet stays in Alt+Tab for keyboard users.
     owner_ = CreateWindowExW(0, kOwnerClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 instance, nullptr);
-    if (owner_ != nullptr) SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                             instance, nullptr);
+    if (owner_ != nullptr)
+        SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     const UINT dpi = GetDpiForSystem();
     const RECT size = layout::ToPixels(layout::kForm1, dpi);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
@@ -156,7 +157,8 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return SendMessageW(item.hwndItem, kReflectBase + msg, wp, lp);
         }
         case WM_MENUCHAR:
-            return PopupMenu::MenuChar(static_cast<wchar_t>(LOWORD(wp)), reinterpret_cast<HMENU>(lp));
+            return PopupMenu::MenuChar(static_cast<wchar_t>(LOWORD(wp)),
+                                       reinterpret_cast<HMENU>(lp));
         case WM_CLOSE:
             // Alt+F4, or another program asking us to close: the close button's question,
             // never a silent end.

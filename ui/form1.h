@@ -22,7 +22,7 @@
 namespace talvex {
 
 class Form1 {
-public:
+  public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.Form1";
     static constexpr wchar_t kPicture1ClassName[] = L"TalvexPress.Picture1";
 
@@ -47,19 +47,19 @@ public:
     void OnPicture1MouseMove(double x);
 
     // The click handlers of the controls; the popup menu's items call the same ones.
-    void OnCommand1Click();                // Copy
-    void OnCommand2Click();                // Clear, after asking
-    void OnCommand3Click();                // open the tools panel
-    void OnCommand4Click();                // hide to the notification area
-    void OnKeytoolClick(short index);      // text tool 0 to 3
-    void OnButtonPlus1Click();             // quit, after asking
-    void OnButtonPlus2Click();             // hide (Command4's handler)
-    void OnCmdproposClick();               // about box
-    void OnList1Click();                   // recall the selected entry
-    void OnMnuAfficheClick();              // show the window again
-    void OnMnuhelpClick();                 // the web page
+    void OnCommand1Click();            // Copy
+    void OnCommand2Click();            // Clear, after asking
+    void OnCommand3Click();            // open the tools panel
+    void OnCommand4Click();            // hide to the notification area
+    void OnKeytoolClick(short index);  // text tool 0 to 3
+    void OnButtonPlus1Click();         // quit, after asking
+    void OnButtonPlus2Click();         // hide (Command4's handler)
+    void OnCmdproposClick();           // about box
+    void OnList1Click();               // recall the selected entry
+    void OnMnuAfficheClick();          // show the window again
+    void OnMnuhelpClick();             // the web page
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK Picture1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static bool RegisterClasses(HINSTANCE instance);

@@ -19,8 +19,6 @@ constexpr DWORD kSoon = 10000;     // for anything that follows a click
 // Wine's edit control lays out a megabyte of lines in seconds (Windows in milliseconds).
 constexpr DWORD kMegabyteDeadline = 60000;
 
-constexpr int kList1Id = 121;
-constexpr int kText1Id = 120;
 constexpr int kText1ClosedPx = 155;  // 2325 twips
 constexpr int kText1OpenPx = 123;    // 1845 twips
 
@@ -89,24 +87,10 @@ bool ShowsButton(HWND box, int id) {
     return button != nullptr && IsWindowVisible(button);
 }
 
-class CommandsAsAUser : public ::testing::Test {
+class CommandsAsAUser : public ProgramTest {
   protected:
-    void SetUp() override {
-        EndStrayPrograms();
-        ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    }
-    void TearDown() override { EndStrayPrograms(); }
-
     void Start() {
-        program = Process(ProgramPath());
-        ASSERT_TRUE(program.Started());
-        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        list = FindControl(form, kList1Id);
-        text1 = FindControl(form, kText1Id);
-        ASSERT_NE(list, nullptr);
-        ASSERT_NE(text1, nullptr);
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
         ASSERT_EQ(HeightOf(text1), kText1ClosedPx);
     }
 
@@ -155,11 +139,6 @@ class CommandsAsAUser : public ::testing::Test {
         WaitUntil([&] { return IsWindowVisible(box) && !MessageBoxText(box).empty(); }, kSoon);
         return box;
     }
-
-    Process program;
-    HWND form = nullptr;
-    HWND list = nullptr;
-    HWND text1 = nullptr;
 };
 
 // --- The text tools -------------------------------------------------------------------------

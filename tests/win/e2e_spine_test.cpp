@@ -10,31 +10,15 @@ namespace {
 using Items = std::vector<std::u16string>;
 constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
 
-class RunningTalvex : public ::testing::Test {
-protected:
-    void SetUp() override { EndStrayPrograms(); }
-    void TearDown() override { EndStrayPrograms(); }
-
-    // Starts the program and waits for its window and list.
-    void Start() {
-        program = Process(ProgramPath());
-        ASSERT_TRUE(program.Started());
-        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        list = FindControl(form, 121);
-        ASSERT_NE(list, nullptr);
-    }
+class RunningTalvex : public ProgramTest {
+  protected:
+    void Start() { ASSERT_NO_FATAL_FAILURE(StartProgram()); }
 
     // Copies from another program and waits until the history has `count` entries.
     bool CopyAndWait(const std::u16string& text, std::size_t count) {
         CopyFromAnotherProgram(text);
         return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
     }
-
-    Process program;
-    HWND form = nullptr;
-    HWND list = nullptr;
 };
 
 TEST_F(RunningTalvex, CopiedTextsAppearInOrderExactly) {

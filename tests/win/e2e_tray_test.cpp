@@ -13,8 +13,6 @@ namespace talvex::testing {
 namespace {
 
 using Items = std::vector<std::u16string>;
-constexpr int kText1 = 120;
-constexpr int kList1 = 121;
 constexpr int kCommand3 = 103;
 constexpr int kPicture1 = 140;
 constexpr DWORD kTwoTicks = 2500;
@@ -202,27 +200,16 @@ int CountMessageBoxes(DWORD pid) {
     return state.count;
 }
 
-class TrayTalvex : public ::testing::Test {
+class TrayTalvex : public ProgramTest {
   protected:
     void SetUp() override {
-        EndStrayPrograms();
-        ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
         // Icons of programs a test ended by force may linger in Wine's tray; ours is the
         // one that appears after them, at the right.
         iconsBefore = TrayIcons().size();
     }
-    void TearDown() override { EndStrayPrograms(); }
-
     void Start() {
-        program = Process(ProgramPath());
-        ASSERT_TRUE(program.Started());
-        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        list = FindControl(form, kList1);
-        text1 = FindControl(form, kText1);
-        ASSERT_NE(list, nullptr);
-        ASSERT_NE(text1, nullptr);
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
         ASSERT_TRUE(WaitUntil([&] { return IconCount() == iconsBefore + 1; }, 10000))
             << "the program's icon never appeared in the tray";
     }
@@ -275,10 +262,6 @@ class TrayTalvex : public ::testing::Test {
     }
 
     std::size_t iconsBefore = 0;
-    Process program;
-    HWND form = nullptr;
-    HWND list = nullptr;
-    HWND text1 = nullptr;
 };
 
 TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {

@@ -20,8 +20,6 @@ using Items = std::vector<std::u16string>;
 constexpr int kCommand1 = 101;  // &Copier
 constexpr int kCommand4 = 104;  // &Réduire
 constexpr int kKeytoolUpper = 110;
-constexpr int kText1 = 120;
-constexpr int kList1 = 121;
 constexpr DWORD kTwoTicks = 2500;
 // Longer than one tick, so at least one tick has met the hostile data before it is replaced.
 constexpr DWORD kExposure = 2200;
@@ -180,25 +178,9 @@ unsigned BurstPick(unsigned i, unsigned k) { return (i * 2654435761u >> 13) % k;
 
 std::u16string Units(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
-class RobustTalvex : public ::testing::Test {
+class RobustTalvex : public ProgramTest {
   protected:
-    void SetUp() override {
-        EndStrayPrograms();
-        ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    }
-    void TearDown() override { EndStrayPrograms(); }
-
-    void Start() {
-        program = Process(ProgramPath());
-        ASSERT_TRUE(program.Started());
-        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        list = FindControl(form, kList1);
-        text1 = FindControl(form, kText1);
-        ASSERT_NE(list, nullptr);
-        ASSERT_NE(text1, nullptr);
-    }
+    void Start() { ASSERT_NO_FATAL_FAILURE(StartProgram()); }
 
     bool Alive() { return !program.WaitForExit(0); }
 
@@ -234,11 +216,6 @@ class RobustTalvex : public ::testing::Test {
             << "\"" << Narrow(text) << "\" was not recorded; the list holds "
             << Describe(ReadShortEntries(list, 1000, nullptr));
     }
-
-    Process program;
-    HWND form = nullptr;
-    HWND list = nullptr;
-    HWND text1 = nullptr;
 };
 
 // --- 1. Another program keeps the clipboard open -------------------------------------------

@@ -3,6 +3,8 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+
+#include "ui/control_ids.h"
 #include <utility>
 
 namespace talvex::testing {
@@ -241,6 +243,25 @@ HWND MessageOnlyWindow() {
     static HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                          GetModuleHandleW(nullptr), nullptr);
     return window;
+}
+
+void ProgramTest::SetUp() {
+    EndStrayPrograms();
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
+}
+
+void ProgramTest::TearDown() { EndStrayPrograms(); }
+
+void ProgramTest::StartProgram() {
+    program = Process(ProgramPath());
+    ASSERT_TRUE(program.Started());
+    form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
+    list = FindControl(form, ids::kList1);
+    text1 = FindControl(form, ids::kText1);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(text1, nullptr);
 }
 
 }  // namespace talvex::testing

@@ -2,6 +2,7 @@
 // program's windows from outside as another program would.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -18,7 +19,7 @@ std::wstring BesideTests(const std::wstring& fileName);
 
 // A process started by a test; ended in the destructor if still running.
 class Process {
-public:
+  public:
     Process() = default;
     Process(const std::wstring& exe, const std::wstring& args = L"");
     Process(Process&& other) noexcept;
@@ -32,7 +33,7 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     void Kill();
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 
@@ -70,5 +71,19 @@ void EndStrayPrograms();
 
 // A message-only window of this thread, to own what the test puts on the clipboard.
 HWND MessageOnlyWindow();
+
+// A test of the real program: no copy left from an earlier test, an empty clipboard.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Starts the program and waits for its window, shown, with List1 and Text1.
+    void StartProgram();
+
+    Process program;
+    HWND form = nullptr;
+    HWND list = nullptr;
+    HWND text1 = nullptr;
+};
 
 }  // namespace talvex::testing

@@ -164,9 +164,10 @@ int wmain(int argc, wchar_t** argv) {
         ok = SetClipboardData(CF_UNICODETEXT, TextBlock(UnitsFromHex(argv[3]))) != nullptr;
         const std::wstring kind = argv[2];
         if (kind == L"exclude") {
-            ok = ok && SetClipboardData(
-                           RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"),
-                           Block("", 1)) != nullptr;
+            ok =
+                ok && SetClipboardData(
+                          RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"),
+                          Block("", 1)) != nullptr;
         } else if (kind == L"ignore") {
             ok = ok && SetClipboardData(RegisterClipboardFormatW(L"Clipboard Viewer Ignore"),
                                         Block("", 1)) != nullptr;
