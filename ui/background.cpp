@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "ui/skin.h"
+
 namespace talvex {
 namespace {
 
@@ -89,13 +91,9 @@ bool BackgroundPicture::Load(HINSTANCE instance, int resourceId, UINT dpi) {
                                      nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return false;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(targetWidth);
-    info.bmiHeader.biHeight = -static_cast<LONG>(targetHeight);  // top-down, like WIC's rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // Top-down, like WIC's rows.
+    BITMAPINFO info =
+        TopDownBgraInfo(static_cast<int>(targetWidth), static_cast<int>(targetHeight));
     void* bits = nullptr;
     UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr) return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "ui/skin.h"
 #include "ui/texts.h"
 
 namespace talvex {
@@ -55,8 +56,6 @@ constexpr COLORREF kText = RGB(0, 0, 0);
 constexpr COLORREF kGreyText = RGB(128, 128, 128);
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 
-int Scale(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
-
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
     SetDCBrushColor(dc, colour);
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -65,13 +64,7 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 // Top-down 32-bit copy of a bitmap's pixels (blue, green, red, unused).
 std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBgraInfo(width, height);
     HDC screen = GetDC(nullptr);
     const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
                                DIB_RGB_COLORS);
@@ -104,13 +97,7 @@ UniqueBitmap MakePicture(HINSTANCE instance, int colourId, int maskId) {
     }
     if (pixels.empty()) return {};
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBgraInfo(w, h);
     void* bits = nullptr;
     UniqueBitmap picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!picture || bits == nullptr) return {};

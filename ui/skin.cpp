@@ -71,6 +71,17 @@ RoundClip::~RoundClip() {
     DeleteObject(previous_);
 }
 
+BITMAPINFO TopDownBgraInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: the first row is the top one
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 COLORREF Mix(COLORREF a, COLORREF b, int w) {
     auto mix = [w](int x, int y) { return static_cast<BYTE>(x + (y - x) * w / 256); };
     return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),

@@ -43,6 +43,9 @@ class RoundClip {
     bool hadClip_ = false;
 };
 
+// The header of a top-down 32-bit bitmap (blue, green, red, alpha per pixel).
+BITMAPINFO TopDownBgraInfo(int width, int height);
+
 // A colour between `a` (0) and `b` (256).
 COLORREF Mix(COLORREF a, COLORREF b, int weightOfB256);
 
