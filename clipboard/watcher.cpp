@@ -27,6 +27,32 @@ const std::u16string& ClipboardWatcher::Read(ReadCache& cache) {
     return cache.text;
 }
 
+std::u16string ClipboardWatcher::LastClip() const {
+    return lastClipAt_ ? history_.At(*lastClipAt_) : lastClip_;
+}
+
+bool ClipboardWatcher::EqualsLastClip(const std::u16string& text) const {
+    if (!lastClipAt_) return text == lastClip_;
+    // Only a text of the same length needs the copy back from the history.
+    if (text.size() != lastClipLength_ || *lastClipAt_ >= history_.Count()) return false;
+    return history_.At(*lastClipAt_) == text;
+}
+
+void ClipboardWatcher::Remember(std::u16string text, bool appendedThisTick) {
+    lastClipAt_.reset();
+    // With a change counter the append and the remembering use one read, so the history's last
+    // entry is this very text; without one they read apart and may differ.
+    if (appendedThisTick && changes_ != nullptr && text.size() >= kKeptInHistoryFrom &&
+        history_.Count() > 0) {
+        lastClipAt_ = history_.Count() - 1;
+        lastClipLength_ = text.size();
+        lastClip_.clear();
+        lastClip_.shrink_to_fit();
+        return;
+    }
+    lastClip_ = std::move(text);
+}
+
 bool ClipboardWatcher::RunSteps() {
     bool clean = true;
     // A failed test counts as passed: the tick carries on with the next step.
@@ -50,13 +76,17 @@ bool ClipboardWatcher::RunSteps() {
     // 1. Text on the clipboard at all?
     if (!passes([&] { return clipboard_.HasText(); })) return clean;
     // 2. Different from the text added last?
-    if (!passes([&] { return Read(cache) != lastClip_; })) return clean;
+    if (!passes([&] { return !EqualsLastClip(Read(cache)); })) return clean;
     // 3. Append what is there now.
-    attempt([&] { history_.Append(Read(cache)); });
+    bool appended = false;
+    attempt([&] {
+        history_.Append(Read(cache));
+        appended = true;
+    });
     // 4. Remember what is there now.
     attempt([&] {
         Read(cache);
-        lastClip_ = std::move(cache.text);
+        Remember(std::move(cache.text), appended);
     });
     return clean;
 }

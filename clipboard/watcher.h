@@ -2,6 +2,7 @@
 // when it differs from the text added last.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,17 @@ class ClipboardWatcher {
     // step; nothing escapes.
     void Tick();
 
-    const std::u16string& LastClip() const { return lastClip_; }
-    void ResetLastClip() { lastClip_.clear(); }
+    // The text added last (read back from the history when it is kept there).
+    std::u16string LastClip() const;
+    void ResetLastClip() {
+        lastClip_.clear();
+        lastClipAt_.reset();
+    }
+
+    // From this length on, a text the tick has just appended is not kept a second time: it is
+    // remembered by its place in the history and read back from there for a comparison. A
+    // 10 MB copy would otherwise be held twice for as long as it stays the last one.
+    static constexpr std::size_t kKeptInHistoryFrom = 64 * 1024;
 
   private:
     struct ReadCache {
@@ -31,11 +41,15 @@ class ClipboardWatcher {
     };
     bool RunSteps();  // true when no clipboard operation failed
     const std::u16string& Read(ReadCache& cache);
+    bool EqualsLastClip(const std::u16string& text) const;
+    void Remember(std::u16string text, bool appendedThisTick);
 
     Clipboard& clipboard_;
     HistoryList& history_;
     ClipboardChangeCounter* changes_;
-    std::u16string lastClip_;
+    std::u16string lastClip_;  // empty while lastClipAt_ is set
+    std::optional<std::size_t> lastClipAt_;
+    std::size_t lastClipLength_ = 0;
     // Change count seen at the start of the last tick that ran without any failure. While
     // the clipboard keeps that count, a tick would find exactly what that tick found and
     // change nothing, so it is skipped without opening the clipboard.

@@ -23,6 +23,13 @@ bool HighContrast() {
 std::wstring RowTextFromList(HWND list, UINT index) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (length <= 0) return {};
+    if (static_cast<std::size_t>(length) <= kHistoryRowUnits) {
+        wchar_t shortEntry[kHistoryRowUnits + 1];  // the usual case: no heap at each paint
+        const LRESULT got =
+            SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(shortEntry));
+        if (got <= 0 || static_cast<std::size_t>(got) > kHistoryRowUnits) return {};
+        return HistoryRowText(shortEntry, static_cast<std::size_t>(got));
+    }
     std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
     const LRESULT got =
         SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));

@@ -1,6 +1,7 @@
 #include "ui/list_history.h"
 
 #include <new>
+#include <utility>
 
 #include "ui/history_drawing.h"
 
@@ -13,14 +14,19 @@ void ListBoxHistory::Attach(HWND list) {
 
 void ListBoxHistory::Append(const std::u16string& entry) {
     const auto* text = reinterpret_cast<const wchar_t*>(entry.c_str());
-    rows_.push_back(HistoryRowText(text, entry.size()));
+    std::wstring row = HistoryRowText(text, entry.size());
+    // Most entries are short plain lines that show as they are: the row reads those from
+    // the list box, and only the others keep a row text of their own.
+    const bool showsAsIs = row.size() == entry.size() && row.compare(0, row.size(), text) == 0;
+    if (!showsAsIs) rows_.push_back(std::move(row));
     const LRESULT index = SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     if (index == LB_ERR || index == LB_ERRSPACE) {
-        rows_.pop_back();
+        if (!showsAsIs) rows_.pop_back();
         throw std::bad_alloc();
     }
-    SendMessageW(list_, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&rows_.back()));
+    if (!showsAsIs)
+        SendMessageW(list_, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&rows_.back()));
 }
 
 void ListBoxHistory::RemoveAll() {

@@ -1,6 +1,7 @@
 // The history as the item list of List1: the list box keeps the entries, whole, as real
-// strings (what LB_GETTEXT and screen readers give back); beside each it keeps the short
-// text its row shows.
+// strings (what LB_GETTEXT and screen readers give back); beside an entry that cannot show
+// as it is (too long for a row, or holding line breaks or control characters) it keeps the
+// short text its row shows.
 #pragma once
 
 #include <windows.h>
@@ -29,8 +30,9 @@ class ListBoxHistory : public HistoryList {
 
   private:
     HWND list_;
-    // The row texts, in list order. Each row's item data points at its own; a deque never
-    // moves its elements on push_back, so the pointers stay good until RemoveAll.
+    // The row texts of the entries that need one, in list order. Such a row's item data
+    // points at its own (the others' is zero); a deque never moves its elements on
+    // push_back, so the pointers stay good until RemoveAll.
     std::deque<std::wstring> rows_;
 };
 

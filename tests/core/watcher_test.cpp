@@ -291,8 +291,12 @@ TEST_F(CountedWatcherTest, HistoryMatchesTheUncountedWatcherOverAScript) {
     HistoryListFake plainList;
     ClipboardFake plainClip;
     ClipboardWatcher plain(plainClip, plainList);
+    // Long texts too: the counted watcher keeps those in the history, not twice.
+    const std::u16string longA(ClipboardWatcher::kKeptInHistoryFrom, u'a');
+    const std::u16string longB = longA.substr(1) + u'b';  // same length, differs at the end
     const std::vector<std::optional<std::u16string>> script = {
-        u"a", u"a", std::nullopt, u"b", u"", u"", u"a", std::nullopt, u"A", u"A", u"b"};
+        u"a", u"a",  std::nullopt, u"b",  u"",   u"",          u"a",  std::nullopt, u"A", u"A",
+        u"b", longA, longA,        longB, longA, std::nullopt, longA, u"a",         longA};
     for (const auto& s : script) {
         clip.text = s;
         plainClip.text = s;
@@ -304,6 +308,37 @@ TEST_F(CountedWatcherTest, HistoryMatchesTheUncountedWatcherOverAScript) {
     }
     EXPECT_EQ(list.items, plainList.items);
     EXPECT_EQ(counted.LastClip(), plain.LastClip());
+}
+
+TEST_F(CountedWatcherTest, ALongTextIsComparedWithTheHistoryEntryItWasAddedAs) {
+    const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom + 10, u'x');
+    CopyAndBump(big);
+    counted.Tick();
+    EXPECT_EQ(counted.LastClip(), big);
+    // Copied again (the count moves, the text does not): not recorded twice.
+    CopyAndBump(big);
+    counted.Tick();
+    EXPECT_EQ(list.items.size(), 1U);
+    // Cleared with the history, as the Clear command does: the same text is new again.
+    list.RemoveAll();
+    counted.ResetLastClip();
+    CopyAndBump(big);
+    counted.Tick();
+    EXPECT_EQ(list.items, Items{big});
+}
+
+TEST_F(CountedWatcherTest, ALongTextTheListRefusedIsStillRemembered) {
+    struct FullList : HistoryListFake {
+        void Append(const std::u16string&) override { throw std::bad_alloc(); }
+    } full;
+    ClipboardWatcher w(clip, full, &changes);
+    const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'y');
+    CopyAndBump(big);
+    w.Tick();
+    EXPECT_EQ(w.LastClip(), big);  // not in the history, so kept whole
+    CopyAndBump(u"court");
+    w.Tick();
+    EXPECT_EQ(w.LastClip(), u"court");
 }
 
 }  // namespace

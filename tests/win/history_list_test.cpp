@@ -1,5 +1,5 @@
 // List1 as the history: whole entries kept as real strings, one short row drawn for each,
-// and painting that never reads the entries themselves.
+// and painting that never copies a long entry.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -82,7 +82,7 @@ class HistoryListBox : public ::testing::Test {
         ASSERT_NE(list, nullptr);
         SetWindowSubclass(list, CountReads, 1, 0);
         history.Attach(list);
-        reads = 0;
+        longReads = 0;
         drawn = 0;
     }
     void TearDown() override {
@@ -103,7 +103,10 @@ class HistoryListBox : public ::testing::Test {
     }
     static LRESULT CALLBACK CountReads(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                        DWORD_PTR) {
-        if (msg == LB_GETTEXT || msg == LB_GETTEXTLEN) ++reads;
+        // A short entry may be read to draw its row; a long one never.
+        if (msg == LB_GETTEXT &&
+            DefSubclassProc(hwnd, LB_GETTEXTLEN, wp, 0) > static_cast<LRESULT>(kHistoryRowUnits))
+            ++longReads;
         return DefSubclassProc(hwnd, msg, wp, lp);
     }
 
@@ -126,7 +129,7 @@ class HistoryListBox : public ::testing::Test {
     HWND parent = nullptr;
     HWND list = nullptr;
     ListBoxHistory history;
-    static inline int reads = 0;
+    static inline int longReads = 0;
     static inline int drawn = 0;
 };
 
@@ -146,9 +149,10 @@ TEST_F(HistoryListBox, EntriesStayWholeRealStringsWhateverTheyHold) {
     EXPECT_TRUE(ReadListBox(list) == entries);
 }
 
-TEST_F(HistoryListBox, EachRowCarriesItsShortTextUntilTheListIsEmptied) {
+TEST_F(HistoryListBox, RowsThatCannotShowTheirEntryAsItIsCarryTheirOwnText) {
     history.Append(u"deux\r\nlignes");
     history.Append(std::u16string(5000, u'x'));
+    history.Append(u"tel quel");
     for (WPARAM i = 0; i < 2; ++i) {
         const auto* row =
             reinterpret_cast<const std::wstring*>(SendMessageW(list, LB_GETITEMDATA, i, 0));
@@ -157,17 +161,33 @@ TEST_F(HistoryListBox, EachRowCarriesItsShortTextUntilTheListIsEmptied) {
         EXPECT_EQ(*row,
                   HistoryRowText(reinterpret_cast<const wchar_t*>(entry.data()), entry.size()));
     }
+    // A short plain entry is its own row text: none is kept, the row reads the list box.
+    EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 2, 0), 0);
+    HBITMAP bitmap = Snapshot();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT row{};
+    SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+    int inked = 0;
+    for (int x = row.left; x < row.left + 60; ++x)
+        for (int y = row.top; y < row.bottom; ++y)
+            if (GetPixel(dc, x, y) == GetSysColor(COLOR_WINDOWTEXT)) ++inked;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    EXPECT_GT(inked, 10);
+
     history.RemoveAll();
     EXPECT_EQ(history.Count(), 0u);
-    history.Append(u"après");
-    EXPECT_EQ(ReadListBox(list), std::vector<std::u16string>{u"après"});
-    const auto* row =
+    history.Append(u"après\tcoup");
+    EXPECT_EQ(ReadListBox(list), std::vector<std::u16string>{u"après\tcoup"});
+    const auto* after =
         reinterpret_cast<const std::wstring*>(SendMessageW(list, LB_GETITEMDATA, 0, 0));
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(*row, L"après");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(*after, L"après coup");
 }
 
-TEST_F(HistoryListBox, PaintingTenThousandEntriesAndATenMegabyteOneReadsNoEntry) {
+TEST_F(HistoryListBox, PaintingTenThousandEntriesAndATenMegabyteOneNeverCopiesTheBigOne) {
     // Filled without redrawing (the program gets one entry a second, not 10,000 at once).
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < 10000; ++i) history.Append(u"entrée " + std::u16string(1, u'a' + i % 26));
@@ -175,13 +195,13 @@ TEST_F(HistoryListBox, PaintingTenThousandEntriesAndATenMegabyteOneReadsNoEntry)
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     SendMessageW(list, LB_SETTOPINDEX, 9995, 0);
     SendMessageW(list, LB_SETCURSEL, 10000, 0);
-    reads = 0;
+    longReads = 0;
     drawn = 0;
     DeleteObject(Snapshot());
     InvalidateRect(list, nullptr, TRUE);
     UpdateWindow(list);
     EXPECT_GT(drawn, 0);
-    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(longReads, 0);
 }
 
 TEST_F(HistoryListBox, SelectedRowIsDrawnInTheSkinBlueWithWhiteText) {
