@@ -101,6 +101,7 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
 
 void Form1::OnUnload() {
     KillTimer(hwnd_, ids::kTimer1);
+    text1Box_.StopLoading();
     if (loaded_) RemoveTrayIcon(picture1_);
     loaded_ = false;
 }
@@ -121,6 +122,7 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_TIMER:
             if (wp == ids::kTimer1) OnTimer1Tick();
+            if (wp == ids::kText1Load) RunHandler([this] { text1Box_.OnLoadTimer(); });
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));

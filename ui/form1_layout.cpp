@@ -109,7 +109,7 @@ void Form1::CreateControls() {
         0, 0, 0, 0, framePlus1_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)),
         instance_, nullptr);
     SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // no 32 K ceiling
-    text1Box_.Attach(text1);
+    text1Box_.Attach(text1, hwnd_, ids::kText1Load);
 
     command1_.Create(instance_, hwnd_, ids::kCommand1, L"&Copier", none, CommandButton(IDI_COPY),
                      dpi);
