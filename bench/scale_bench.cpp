@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "recall_measure.h"
 #include "clipboard/system_clipboard_win.h"
 #include "clipboard/unique_handle_win.h"
 #include "ui/control_ids.h"
@@ -365,20 +366,18 @@ int wmain(int argc, wchar_t** argv) {
             static_cast<LRESULT>(bigUnits);
     const double memBig = PrivateMb();
 
-    // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
+    // Recall: the user selects the 10 MB entry; the click handler puts it into Text1, which
+    // shows the beginning at once and takes the rest a slice per timer tick.
     SendMessageW(form.list1(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
     Pump();
-    double t0 = bench::NowMs();
-    form.OnList1Click();
-    UpdateWindow(form.text1());
-    Pump();
-    const double recallMs = bench::NowMs() - t0;
-    const bool recalled = GetWindowTextLengthW(form.text1()) == static_cast<int>(bigUnits);
+    const bench::RecallTimes recall = bench::MeasureRecall(form.text1(), static_cast<int>(bigUnits),
+                                                           [&] { form.OnList1Click(); });
+    const bool recalled = recall.complete;
     const double memRecalled = PrivateMb();
 
     // Copy: Text1's text to the clipboard.
     clipboard.SetText(u"autre chose");
-    t0 = bench::NowMs();
+    const double t0 = bench::NowMs();
     form.OnCommand1Click();
     Pump();
     const double copyMs = bench::NowMs() - t0;
@@ -404,8 +403,13 @@ int wmain(int argc, wchar_t** argv) {
         valid && bench::Max(ticks) < 250);
     bench::Row("Scale: tick appending a 10 MB entry", bench::Format("%.0f ms", bigTick),
                "under 250 ms", valid && bigTick < 250);
-    bench::Row("Scale: recall of the 10 MB entry into Text1", bench::Format("%.0f ms", recallMs),
-               "under 250 ms", valid && recallMs < 250);
+    bench::Row("Scale: recall of the 10 MB entry, until Text1 shows its beginning",
+               bench::Format("%.0f ms", recall.firstShownMs), "under 250 ms",
+               valid && recall.firstShownMs < 250);
+    bench::Row("Scale: recall of the 10 MB entry, longest wait for input while the rest loads",
+               bench::Format("%.0f ms (whole text in after %.1f s)", recall.longestStallMs,
+                             recall.wholeInMs / 1000),
+               "under 250 ms", valid && recall.longestStallMs < 250);
     bench::Row("Scale: Copy of the 10 MB Text1", bench::Format("%.0f ms", copyMs), "under 250 ms",
                valid && copyMs < 250);
     bench::Row("Scale: private memory with the history filled (text held: history)",

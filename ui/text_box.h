@@ -14,7 +14,7 @@ class EditTextBox : public TextBox {
     // Above this many UTF-16 units a text goes into the box a slice at a time: the edit
     // control lays out every line it is given, some 1.3 s for 10 MB under Wine.
     static constexpr std::size_t kLoadAtOnceUnits = 128 * 1024;
-    static constexpr std::size_t kSliceUnits = 32 * 1024;
+    static constexpr std::size_t kSliceUnits = 64 * 1024;
 
     // `timerOwner` receives WM_TIMER `loadTimerId` while a long text loads, and passes it
     // to OnLoadTimer (the owner's window procedure is the event boundary).
