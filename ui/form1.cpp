@@ -14,6 +14,9 @@ namespace talvex {
 namespace {
 
 constexpr wchar_t kOwnerClassName[] = L"TalvexPress.Owner";
+// Posted by the load handler: the icon is added once the window is on screen, because
+// telling the notification area is a round trip to another process.
+constexpr UINT kAddTrayIconMessage = WM_APP + 1;
 
 Form1* FromWindow(HWND hwnd) {
     return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -87,7 +90,7 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
         DestroyWindow(hwnd_);
         return;
     }
-    AddTrayIcon(picture1_);
+    PostMessageW(hwnd_, kAddTrayIconMessage, 0, 0);
     ApplyRoundedShape();
 
     commandClipboard_ = std::make_unique<SystemClipboard>(hwnd_);
@@ -120,6 +123,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     switch (msg) {
+        case kAddTrayIconMessage:
+            // Hiding may have added it already; a second add would only fail.
+            if (loaded_ && !TrayIconPresent(picture1_)) AddTrayIcon(picture1_);
+            return 0;
         case WM_TIMER:
             if (wp == ids::kTimer1) OnTimer1Tick();
             if (wp == ids::kText1Load) RunHandler([this] { text1Box_.OnLoadTimer(); });
