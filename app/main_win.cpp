@@ -1,7 +1,6 @@
 // Talvex Press: start-up and the event loop.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/single_instance.h"
 #include "ui/form1.h"
@@ -11,7 +10,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     int exitCode = 0;
     {
@@ -27,6 +25,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             exitCode = static_cast<int>(msg.wParam);
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

@@ -1,5 +1,5 @@
-// The window's picture: a JPEG in the resources, decoded once with the Windows Imaging
-// Component into a 32-bit bitmap at the window's dpi, then copied to the screen at each paint.
+// The window's picture: a packed picture in the resources (ui/packed_picture.h), unpacked
+// once into a 32-bit bitmap at the window's dpi, then copied to the screen at each paint.
 #pragma once
 
 #include <windows.h>

@@ -23,9 +23,11 @@ for name in copy tools clear hide menu1 menu2 menu3 menu4 menu6; do render "$nam
 
 python3 "$src/build_images.py" "$work" "$art"
 
-# Window background: the drawing, the 24 px clipboard in the title strip, then a baseline JPEG.
+# Window background: the drawing, the 24 px clipboard in the title strip, then packed
+# losslessly in the program's own run-length format (no image decoder needed to show it).
 rsvg-convert "$src/background.svg" -o "$work/background.png"
 convert "$work/background.png" "$work/talvex-24-24.png" -geometry +10+10 -composite \
-  -alpha off -strip -interlace none -sampling-factor 2x2 -quality 85 "$art/background.jpg"
+  -alpha off -depth 8 "rgb:$work/background.rgb"
+python3 "$src/pack_picture.py" "$work/background.rgb" 432 503 "$art/background.pack"
 
 python3 "$src/check_images.py" "$art"
