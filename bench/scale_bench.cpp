@@ -7,7 +7,6 @@
 //   scale_bench --put-entries N PID   (the "other program" that copies the short entries)
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -325,7 +324,6 @@ int wmain(int argc, wchar_t** argv) {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 10000;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     talvex::Form1 form;
     if (!form.Create(GetModuleHandleW(nullptr), false)) return 2;
