@@ -1,11 +1,11 @@
 #include "app/module1.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cwchar>
 #include <iterator>
 
+#include "app/shell_calls.h"
 #include "clipboard/ports.h"
 #include "clipboard/unique_handle_win.h"
 #include "resources/resource_ids.h"
@@ -43,18 +43,18 @@ bool AddTrayIcon(HWND picture1) {
     data.hIcon = icon.get();
     wcsncpy(data.szTip, reinterpret_cast<const wchar_t*>(kTitle), std::size(data.szTip) - 1);
     // The notification area keeps its own copy of the picture; ours goes at the end.
-    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return CallShellNotifyIcon(NIM_ADD, &data) != FALSE;
 }
 
 bool TrayIconPresent(HWND picture1) {
     // Changing nothing succeeds only for an icon that exists.
     NOTIFYICONDATAW data = IconRecord(picture1);
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    return CallShellNotifyIcon(NIM_MODIFY, &data) != FALSE;
 }
 
 void RemoveTrayIcon(HWND picture1) {
     NOTIFYICONDATAW data = IconRecord(picture1);
-    Shell_NotifyIconW(NIM_DELETE, &data);
+    CallShellNotifyIcon(NIM_DELETE, &data);
 }
 
 UINT TaskbarCreatedMessage() {

@@ -80,6 +80,7 @@ class Form1 {
     // The look (form1_layout.cpp): places, stacking and tab order, dpi, moving.
     bool HandleLayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     void LayoutControls(UINT dpi);
+    void SetBoxFont(UINT dpi);  // Text1's and List1's font, and the list's row height
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     std::vector<HWND> TabOrder() const;
     void MoveFocus(bool backwards);

@@ -69,12 +69,14 @@ void Place(HWND hwnd, const RECT& r) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Stacks `windows` top to bottom, first listed on top.
+// Stacks `windows` top to bottom, first listed on top. A window already in its place is left
+// alone: a new child goes under its older siblings, so most already are.
 template <std::size_t N>
 void Stack(const HWND (&windows)[N]) {
     HWND above = HWND_TOP;
     for (HWND w : windows) {
-        SetWindowPos(w, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (GetWindow(w, GW_HWNDPREV) != (above == HWND_TOP ? nullptr : above))
+            SetWindowPos(w, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = w;
     }
 }
@@ -88,52 +90,62 @@ void Form1::CreateControls() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     background_.Load(instance_, IDB_BACKGROUND, dpi);
 
-    const RECT none{0, 0, 0, 0};  // LayoutControls places everything
+    // Each control is born at its place for this dpi: moving twenty windows afterwards costs
+    // a noticeable part of the start-up. LayoutControls moves them when the dpi changes.
+    using layout::ToPixels;
+    const auto at = [dpi](const layout::TwipsRect& r) { return ToPixels(r, dpi); };
     FramePlusProperties frame;
-    framePlus1_.Create(instance_, hwnd_, ids::kFramePlus1, L"Texte :", none, frame, dpi);
-    framePlus2_.Create(instance_, hwnd_, ids::kFramePlus2, L"Liste des éléments copier :", none,
+    framePlus1_.Create(instance_, hwnd_, ids::kFramePlus1, L"Texte :", at(layout::kFramePlus1),
                        frame, dpi);
+    framePlus2_.Create(instance_, hwnd_, ids::kFramePlus2, L"Liste des éléments copier :",
+                       at(layout::kFramePlus2), frame, dpi);
 
+    const RECT list = at(layout::kList1);
     list1_ = CreateWindowExW(
         0, L"LISTBOX", L"",
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS | LBS_NOTIFY |
             LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-        0, 0, 0, 0, framePlus2_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kList1)),
-        instance_, nullptr);
+        list.left, list.top, list.right - list.left, list.bottom - list.top, framePlus2_.hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kList1)), instance_, nullptr);
     history_.Attach(list1_);
 
+    layout::TwipsRect textTwips = layout::kText1;
+    textTwips.height = text1Box_.HeightTwips();
+    const RECT text = at(textTwips);
     HWND text1 = CreateWindowExW(
         0, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS |
             ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
-        0, 0, 0, 0, framePlus1_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)),
-        instance_, nullptr);
+        text.left, text.top, text.right - text.left, text.bottom - text.top, framePlus1_.hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)), instance_, nullptr);
     SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // no 32 K ceiling
     text1Box_.Attach(text1, hwnd_, ids::kText1Load);
 
-    command1_.Create(instance_, hwnd_, ids::kCommand1, L"&Copier", none, CommandButton(IDI_COPY),
-                     dpi);
-    command3_.Create(instance_, hwnd_, ids::kCommand3, L"&Outils", none, CommandButton(IDI_TOOLS),
-                     dpi);
-    command2_.Create(instance_, hwnd_, ids::kCommand2, L"&Effacer", none, CommandButton(IDI_CLEAR),
-                     dpi);
-    command4_.Create(instance_, hwnd_, ids::kCommand4, L"&Réduire", none, CommandButton(IDI_HIDE),
-                     dpi);
+    command1_.Create(instance_, hwnd_, ids::kCommand1, L"&Copier", at(layout::kCommand1),
+                     CommandButton(IDI_COPY), dpi);
+    command3_.Create(instance_, hwnd_, ids::kCommand3, L"&Outils", at(layout::kCommand3),
+                     CommandButton(IDI_TOOLS), dpi);
+    command2_.Create(instance_, hwnd_, ids::kCommand2, L"&Effacer", at(layout::kCommand2),
+                     CommandButton(IDI_CLEAR), dpi);
+    command4_.Create(instance_, hwnd_, ids::kCommand4, L"&Réduire", at(layout::kCommand4),
+                     CommandButton(IDI_HIDE), dpi);
     const wchar_t* const toolCaptions[4] = {L"Majuscule", L"Miniscule", L"Debut majuscule",
                                             L"Caractères"};
     for (int i = 0; i < 4; ++i) {
-        keytool_[i].Create(instance_, framePlus1_.hwnd(), ids::kKeytool0 + i, toolCaptions[i], none,
-                           CommandButton(0), dpi);
+        keytool_[i].Create(instance_, framePlus1_.hwnd(), ids::kKeytool0 + i, toolCaptions[i],
+                           at(layout::kKeytool[i]), CommandButton(0), dpi);
     }
-    buttonPlus1_.Create(instance_, hwnd_, ids::kButtonPlus1, L"X", none,
+    buttonPlus1_.Create(instance_, hwnd_, ids::kButtonPlus1, L"X", at(layout::kButtonPlus1),
                         TitleButton({L"Arial Black", 8.25}, RGB(255, 32, 32)), dpi);
-    buttonPlus2_.Create(instance_, hwnd_, ids::kButtonPlus2, L"-", none,
+    buttonPlus2_.Create(instance_, hwnd_, ids::kButtonPlus2, L"-", at(layout::kButtonPlus2),
                         TitleButton({L"Arial", 18}), dpi);
-    cmdpropos_.Create(instance_, hwnd_, ids::kCmdpropos, L"?", none, TitleButton({L"Arial", 9.75}),
-                      dpi);
+    cmdpropos_.Create(instance_, hwnd_, ids::kCmdpropos, L"?", at(layout::kCmdpropos),
+                      TitleButton({L"Arial", 9.75}), dpi);
 
     // Never on screen: it only receives the notification icon's messages.
-    picture1_ = CreateWindowExW(0, kPicture1ClassName, L"", WS_CHILD, 0, 0, 0, 0, hwnd_,
+    const RECT picture = at(layout::kPicture1);
+    picture1_ = CreateWindowExW(0, kPicture1ClassName, L"", WS_CHILD, picture.left, picture.top,
+                                picture.right - picture.left, picture.bottom - picture.top, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kPicture1)),
                                 instance_, nullptr);
     SetWindowLongPtrW(picture1_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -149,7 +161,7 @@ void Form1::CreateControls() {
     Stack(frame1Order);
 
     for (HWND control : TabOrder()) SetWindowSubclass(control, TabToWindowProc, kTabSubclassId, 0);
-    LayoutControls(dpi);
+    SetBoxFont(dpi);  // the frames and buttons took theirs when they were created
 }
 
 std::vector<HWND> Form1::TabOrder() const {
@@ -160,6 +172,7 @@ std::vector<HWND> Form1::TabOrder() const {
             cmdpropos_.hwnd()};
 }
 
+// Moves everything to its place for `dpi` and redraws it at that dpi.
 void Form1::LayoutControls(UINT dpi) {
     using layout::ToPixels;
     Place(framePlus1_.hwnd(), ToPixels(layout::kFramePlus1, dpi));
@@ -184,6 +197,10 @@ void Form1::LayoutControls(UINT dpi) {
          {&command1_, &command2_, &command3_, &command4_, &keytool_[0], &keytool_[1], &keytool_[2],
           &keytool_[3], &buttonPlus1_, &buttonPlus2_, &cmdpropos_})
         b->SetDpi(dpi);
+    SetBoxFont(dpi);
+}
+
+void Form1::SetBoxFont(UINT dpi) {
     boxFont_ = CreateSkinFont(kBoxFont, dpi);
     SendMessageW(text1Box_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
     SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
