@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "app/shell_calls.h"
+#include "ui/shell_calls.h"
 #include "clipboard/ports.h"
 #include "clipboard/unique_handle_win.h"
 #include "resources/resource_ids.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/shell_calls.h"
+#include "ui/shell_calls.h"
 #include "ui/texts.h"
 
 namespace talvex {

@@ -1,6 +1,8 @@
-#include "app/shell_calls.h"
+#include "ui/shell_calls.h"
 
 #include <objbase.h>
+
+#include <cwchar>
 
 namespace talvex {
 namespace {
@@ -10,10 +12,17 @@ using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, 
                                           const wchar_t*, INT);
 using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
 
-// A function of a system DLL, or null. The DLL stays loaded for the rest of the run.
+// A function of a system DLL, or null. The DLL stays loaded for the rest of the run. It is
+// named by its full path in the system directory, so no copy elsewhere is ever picked up
+// (and no flag is needed that older systems lack).
 template <typename Fn>
 Fn SystemFunction(const wchar_t* dll, const char* name) {
-    HMODULE module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + wcslen(dll) >= MAX_PATH) return nullptr;
+    path[length] = L'\\';
+    wcscpy(path + length + 1, dll);
+    HMODULE module = LoadLibraryW(path);
     if (module == nullptr) return nullptr;
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
