@@ -11,10 +11,12 @@ void RecallCommand(int index, const HistoryList& history, TextBox& text1) {
     text1.SetText(history.At(static_cast<std::size_t>(index)));
 }
 
-void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip) {
+void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip,
+                  ClipboardWatcher* watcher) {
     if (boxes.Show(u"Etes vous sûre d'effacer la presse papier ?", kTitle, kMbInformationYesNo) !=
         kAnswerYes)
         return;
+    if (watcher != nullptr) watcher->BeforeHistoryEmptied();
     // The list goes first, so a clipboard that refuses still leaves an empty list behind.
     history.RemoveAll();
     clip.Clear();

@@ -4,6 +4,7 @@
 
 #include "clipboard/clipboard.h"
 #include "clipboard/ports.h"
+#include "clipboard/watcher.h"
 
 namespace talvex {
 
@@ -15,7 +16,9 @@ void CopyCommand(const TextBox& text1, Clipboard& clip);
 void RecallCommand(int index, const HistoryList& history, TextBox& text1);
 
 // Asks for confirmation; on Yes empties the history, then the clipboard. The watcher's record
-// of the last clip is not reset here.
-void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip);
+// of the last clip is not reset here: `watcher`, when given, first takes back its own copy of
+// a last clip it kept only in the history.
+void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip,
+                  ClipboardWatcher* watcher = nullptr);
 
 }  // namespace talvex

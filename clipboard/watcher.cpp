@@ -38,6 +38,13 @@ bool ClipboardWatcher::EqualsLastClip(const std::u16string& text) const {
     return history_.At(*lastClipAt_) == text;
 }
 
+void ClipboardWatcher::BeforeHistoryEmptied() {
+    if (!lastClipAt_) return;
+    std::u16string whole = *lastClipAt_ < history_.Count() ? history_.At(*lastClipAt_) : u"";
+    lastClip_ = std::move(whole);
+    lastClipAt_.reset();
+}
+
 void ClipboardWatcher::Remember(std::u16string text, bool appendedThisTick) {
     lastClipAt_.reset();
     // With a change counter the append and the remembering use one read, so the history's last

@@ -29,6 +29,10 @@ class ClipboardWatcher {
         lastClipAt_.reset();
     }
 
+    // The history is about to be emptied: a last clip kept only there is copied out first,
+    // so that it is still the text added last. Throws std::bad_alloc when there is no room.
+    void BeforeHistoryEmptied();
+
     // From this length on, a text the tick has just appended is not kept a second time: it is
     // remembered by its place in the history and read back from there for a comparison. A
     // 10 MB copy would otherwise be held twice for as long as it stays the last one.

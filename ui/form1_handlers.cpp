@@ -11,7 +11,9 @@ namespace talvex {
 
 void Form1::OnCommand1Click() { CopyCommand(text1Box_, *commandClipboard_); }
 
-void Form1::OnCommand2Click() { ClearCommand(messageBoxes_, history_, *commandClipboard_); }
+void Form1::OnCommand2Click() {
+    ClearCommand(messageBoxes_, history_, *commandClipboard_, watcher_.get());
+}
 
 void Form1::OnCommand3Click() { text1Box_.SetHeightTwips(layout::kText1HeightToolsShown); }
 

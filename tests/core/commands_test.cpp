@@ -12,6 +12,7 @@
 namespace talvex {
 namespace {
 
+using testing::ChangeCounterFake;
 using testing::ClipboardFake;
 using testing::ClipOp;
 using testing::HistoryListFake;
@@ -168,6 +169,27 @@ class CommandsWithWatcherTest : public ::testing::Test {
     MessageBoxesFake boxes;
     ClipboardWatcher watcher{clip, history};
 };
+
+TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEither) {
+    // The watcher as the window runs it (with a change counter) keeps a long text only in
+    // the history; emptying the history must not make it new again.
+    ChangeCounterFake changes;
+    ClipboardWatcher counted{clip, history, &changes};
+    const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'z');
+    const auto copy = [&](const std::u16string& text) {
+        clip.text = text;
+        ++changes.value;
+        counted.Tick();
+    };
+    copy(big);
+    boxes.answer = kAnswerYes;
+    ClearCommand(boxes, history, clip, &counted);
+    copy(big);
+    EXPECT_TRUE(history.items.empty());
+    EXPECT_EQ(counted.LastClip(), big);
+    copy(u"autre");
+    EXPECT_EQ(history.items, std::vector<std::u16string>{u"autre"});
+}
 
 TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOthersDo) {
     CopiedElsewhere(u"un");
