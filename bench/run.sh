@@ -46,7 +46,7 @@ size_met=$([ "$bytes" -le 307200 ] && echo yes || echo "**no**")
 echo "## Benchmarks"
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"
-echo "$(. /etc/os-release && echo "$PRETTY_NAME"), $(wine --version) on Xvfb; $(date -u +%Y-%m-%d)."
+echo "$(. /etc/os-release && echo "$PRETTY_NAME"), $(wine --version 2>/dev/null) on Xvfb; $(date -u +%Y-%m-%d)."
 echo
 echo "| measure | result | goal | met? |"
 echo "|---|---|---|---|"
