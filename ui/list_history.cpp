@@ -17,7 +17,8 @@ void ListBoxHistory::Append(const std::u16string& entry) {
     std::wstring row = HistoryRowText(text, entry.size());
     // Most entries are short plain lines that show as they are: the row reads those from
     // the list box, and only the others keep a row text of their own.
-    const bool showsAsIs = row.size() == entry.size() && row.compare(0, row.size(), text) == 0;
+    const bool showsAsIs =
+        row.size() == entry.size() && row.compare(0, row.size(), text, entry.size()) == 0;
     if (!showsAsIs) rows_.push_back(std::move(row));
     const LRESULT index = SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     if (index == LB_ERR || index == LB_ERRSPACE) {

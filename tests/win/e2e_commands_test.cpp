@@ -52,17 +52,6 @@ bool ClipboardHolds(const std::u16string& text) {
     return now.has_value() && *now == text;
 }
 
-// The text of a control of another process, asked of the control itself (GetWindowText
-// would give the caption the system keeps, which an edit box never sets).
-std::u16string ControlText(HWND control) {
-    const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::u16string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, u'\0');
-    const LRESULT got =
-        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
-    return text;
-}
-
 int ControlTextLength(HWND control) {
     return static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
 }

@@ -135,16 +135,6 @@ POINT MenuRow(HWND menu, int contentHeight, int rowCentre) {
     return POINT{r.left + 40, r.top + border + rowCentre};
 }
 
-// GetWindowText does not ask another process's edit control; WM_GETTEXT does.
-std::u16string EditText(HWND edit) {
-    const auto len = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
-    std::u16string text(static_cast<std::size_t>(len) + 1, u'\0');
-    const auto got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(len + 1),
-                                  reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got));
-    return text;
-}
-
 std::u16string ClipboardText() {
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (OpenClipboard(MessageOnlyWindow())) {
@@ -287,7 +277,7 @@ TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
     Sleep(300);
     EXPECT_TRUE(OpenMenus(program.Id()).empty());
     EXPECT_EQ(ReadListBox(list), (Items{u"historique", u"pendant"}));
-    EXPECT_EQ(EditText(text1), u"mon texte");
+    EXPECT_EQ(ControlText(text1), u"mon texte");
     RECT after{};
     GetWindowRect(form, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
@@ -300,7 +290,7 @@ TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
     Sleep(300);
     EXPECT_TRUE(Visible());
     EXPECT_EQ(ReadListBox(list), (Items{u"historique", u"pendant"}));
-    EXPECT_EQ(EditText(text1), u"mon texte");
+    EXPECT_EQ(ControlText(text1), u"mon texte");
 }
 
 TEST_F(TrayTalvex, RightClickOpensTheMenuWhileHiddenAndAfficherBringsTheWindowBack) {

@@ -30,15 +30,6 @@ std::u16string LongText(int lines, char16_t tag) {
     return text;
 }
 
-std::u16string EditText(HWND edit) {
-    const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got));
-    return text;
-}
-
 class TextBoxLoading : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -111,18 +102,18 @@ TEST_F(TextBoxLoading, ALongTextShowsItsBeginningAtOnceAndEndsAsExactlyTheText) 
     ASSERT_GT(text.size(), EditTextBox::kLoadAtOnceUnits);
     box.SetText(text);
     ASSERT_TRUE(box.Loading());
-    const std::size_t shown = EditText(edit).size();
+    const std::size_t shown = ControlText(edit).size();
     EXPECT_GT(shown, 0u);
     EXPECT_LE(shown, EditTextBox::kSliceUnits);
     EXPECT_TRUE(box.Text() == text);  // Copy at this moment copies it all
 
     ASSERT_TRUE(StepUntil([&] { return !box.Loading(); }));
-    EXPECT_TRUE(EditText(edit) == text);
+    EXPECT_TRUE(ControlText(edit) == text);
     EXPECT_TRUE(box.Text() == text);
     // No undo takes a slice away.
     EXPECT_EQ(SendMessageW(edit, EM_CANUNDO, 0, 0), FALSE);
     SendMessageW(edit, EM_UNDO, 0, 0);
-    EXPECT_TRUE(EditText(edit) == text);
+    EXPECT_TRUE(ControlText(edit) == text);
 }
 
 TEST_F(TextBoxLoading, WhatTheUserTypesAndWhereTheyLookSurviveEverySlice) {
@@ -168,7 +159,7 @@ TEST_F(TextBoxLoading, WhatTheUserTypesAndWhereTheyLookSurviveEverySlice) {
         ASSERT_TRUE(box.Text() == expected);
     }
     EXPECT_GT(slices, 1);
-    EXPECT_TRUE(EditText(edit) == expected);
+    EXPECT_TRUE(ControlText(edit) == expected);
 }
 
 TEST_F(TextBoxLoading, ANewTextWhileLoadingReplacesTheRestWithoutMixing) {
@@ -182,14 +173,14 @@ TEST_F(TextBoxLoading, ANewTextWhileLoadingReplacesTheRestWithoutMixing) {
     box.SetText(second);
     EXPECT_TRUE(box.Text() == second);
     ASSERT_TRUE(StepUntil([&] { return !box.Loading(); }));
-    EXPECT_TRUE(EditText(edit) == second);
+    EXPECT_TRUE(ControlText(edit) == second);
 
     // A short text ends a load at once; a tick still on its way changes nothing.
     box.SetText(first);
     box.SetText(u"court");
     EXPECT_FALSE(box.Loading());
     SendMessageW(owner, WM_TIMER, kLoadTimer, 0);
-    EXPECT_TRUE(EditText(edit) == u"court");
+    EXPECT_TRUE(ControlText(edit) == u"court");
     EXPECT_TRUE(box.Text() == u"court");
 }
 
@@ -197,9 +188,9 @@ TEST_F(TextBoxLoading, ShortTextsGoInAtOnce) {
     const std::u16string text = LongText(2000, u'E').substr(0, EditTextBox::kLoadAtOnceUnits);
     box.SetText(text);
     EXPECT_FALSE(box.Loading());
-    EXPECT_TRUE(EditText(edit) == text);
+    EXPECT_TRUE(ControlText(edit) == text);
     box.SetText(u"");
-    EXPECT_TRUE(EditText(edit).empty());
+    EXPECT_TRUE(ControlText(edit).empty());
     EXPECT_TRUE(box.Text().empty());
 }
 

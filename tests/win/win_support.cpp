@@ -190,6 +190,15 @@ std::u16string WindowText(HWND hwnd) {
     return text;
 }
 
+std::u16string ControlText(HWND control) {
+    const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, u'\0');
+    const LRESULT got =
+        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+    return text;
+}
+
 std::u16string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 bool ClickAt(int x, int y) {

@@ -57,6 +57,9 @@ std::vector<std::u16string> ReadListBox(HWND list);
 // A message box (#32770) shown by process `pid`.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
 std::u16string WindowText(HWND hwnd);
+// The text of a control, asked of the control itself with WM_GETTEXT: GetWindowText gives
+// another process's edit box the caption the system keeps, which an edit box never sets.
+std::u16string ControlText(HWND control);
 std::u16string MessageBoxText(HWND box);
 
 // A real left click at screen pixel (x, y), as the user's mouse makes it: SendInput moves
