@@ -290,9 +290,12 @@ def main():
     for bits in (4, 8):
         for size in (16, 32):
             images.append((size, size, bits, icon_image_indexed(size, size, load(art[size], size), bits)))
-    for size in (16, 20, 24, 32, 40, 48, 64):
+    for size in (16, 20, 24, 32):
         images.append((size, size, 32, icon_image_32(size, size, load(art[size], size))))
-    images.append((256, 256, 32, write_png(256, 256, load(art[256], 256))))
+    # 40 px and up are stored as PNG: a fraction of a bitmap's bytes, and only the large
+    # icon views and high-dpi screens ever load them (Windows reads PNG icons since Vista).
+    for size in (40, 48, 64, 256):
+        images.append((size, size, 32, write_png(size, size, load(art[size], size))))
     write_ico(out / "talvex.ico", images)
 
     for name in ("copy", "tools", "clear", "hide"):
