@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-targets=(TalvexPress tick_bench minimal_window startup_bench idle_bench latency_bench scale_bench)
+targets=(TalvexPress tick_bench minimal_window startup_bench idle_bench latency_bench scale_bench
+         text1_bench)
 if [ -n "${TALVEX_BENCH_BUILD:-}" ]; then
     build=$(cd "$TALVEX_BENCH_BUILD" && pwd)
     cmake --build "$build" --target "${targets[@]}" >/dev/null
@@ -25,11 +26,13 @@ cmake/wine-env.sh setup "$build" >/dev/null
 
 # Each driver writes its rows to a file, never a pipe: a Windows program it started may
 # still hold the descriptor (see ARCHITECTURE.md, notes on Wine).
+# run NAME [ARGS...]; RESULT=file-name to keep the rows of several runs of one program apart.
 run() {
     local name=$1
     shift
-    if ! WINEDEBUG=-all cmake/wine-run.sh "$build/$name.exe" "$@" >"$out/$name.txt" 2>"$out/$name.err"; then
-        echo "- $name ended with a failure; its numbers are not valid (see $out/$name.err)" >>"$out/$name.txt"
+    local result=${RESULT:-$name}
+    if ! WINEDEBUG=-all cmake/wine-run.sh "$build/$name.exe" "$@" >"$out/$result.txt" 2>"$out/$result.err"; then
+        echo "- $result ended with a failure; its numbers are not valid (see $out/$result.err)" >>"$out/$result.txt"
     fi
 }
 run startup_bench 15
@@ -37,6 +40,8 @@ run startup_bench 15
 run idle_bench "$out/idle_bench.err" 30 60
 run latency_bench 20
 run scale_bench 10000
+# Text1 with the hardest texts, each in a process of its own (its memory is its own).
+for kind in lines7 line10m line200k; do RESULT=text1_$kind run text1_bench $kind; done
 run tick_bench
 
 exe="$build/TalvexPress.exe"
@@ -52,13 +57,14 @@ echo "| measure | result | goal | met? |"
 echo "|---|---|---|---|"
 printf '| Size of TalvexPress.exe (release, stripped, all art) | %s bytes (%s KiB) | at most 300 KiB | %s |\n' \
     "$bytes" "$(( (bytes + 1023) / 1024 ))" "$size_met"
-for name in startup_bench idle_bench latency_bench scale_bench; do
+results=(startup_bench idle_bench latency_bench scale_bench text1_lines7 text1_line10m text1_line200k)
+for name in "${results[@]}"; do
     grep '^| ' "$out/$name.txt" || echo "| $name | no result | | **no** |"
 done
 echo
 echo "Details:"
 echo
-for name in startup_bench idle_bench latency_bench scale_bench; do
+for name in "${results[@]}"; do
     grep '^- ' "$out/$name.txt" || true
 done
 echo

@@ -8,7 +8,7 @@ void CopyCommand(const TextBox& text1, Clipboard& clip) { clip.SetText(text1.Tex
 
 void RecallCommand(int index, const HistoryList& history, TextBox& text1) {
     if (index < 0 || static_cast<std::size_t>(index) >= history.Count()) return;
-    text1.SetText(history.At(static_cast<std::size_t>(index)));
+    text1.SetText(history.At(static_cast<std::size_t>(index)));  // the entry's one copy moves in
 }
 
 void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip,

@@ -9,7 +9,7 @@ namespace talvex {
 
 // The item list of List1: the history, oldest first.
 class HistoryList {
-public:
+  public:
     virtual ~HistoryList() = default;
     virtual void Append(const std::u16string& entry) = 0;
     virtual void RemoveAll() = 0;
@@ -19,10 +19,11 @@ public:
 
 // Text1, the text box that receives a recalled entry.
 class TextBox {
-public:
+  public:
     virtual ~TextBox() = default;
-    virtual std::u16string Text() const = 0;
-    virtual void SetText(const std::u16string& text) = 0;
+    // The whole text, held by the box (Copy hands it on without a copy of its own).
+    virtual const std::u16string& Text() const = 0;
+    virtual void SetText(std::u16string text) = 0;
     virtual int HeightTwips() const = 0;
     virtual void SetHeightTwips(int twips) = 0;
 };
@@ -30,7 +31,7 @@ public:
 // The platform's modal message box. Flags and answers are the platform's own numbers:
 // 64 information + OK, 68 information + Yes/No; the answer 6 is Yes.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual int Show(const std::u16string& text, const std::u16string& caption, int flags) = 0;
 };
@@ -41,7 +42,7 @@ inline constexpr int kAnswerYes = 6;
 
 // Letter-case mapping of whole strings; the result always has the length of the input.
 class CaseMapper {
-public:
+  public:
     virtual ~CaseMapper() = default;
     virtual std::u16string ToUpper(const std::u16string& text) = 0;
     virtual std::u16string ToLower(const std::u16string& text) = 0;

@@ -19,6 +19,5 @@ inline constexpr int kButtonPlus2 = 151;  // -, hide
 inline constexpr int kCmdpropos = 152;    // ?, about
 
 inline constexpr unsigned kTimer1 = 1;
-inline constexpr unsigned kText1Load = 2;  // the slices of a long text going into Text1
 
 }  // namespace talvex::ids

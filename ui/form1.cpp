@@ -104,7 +104,6 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
 
 void Form1::OnUnload() {
     KillTimer(hwnd_, ids::kTimer1);
-    text1Box_.StopLoading();
     if (loaded_) RemoveTrayIcon(picture1_);
     loaded_ = false;
 }
@@ -129,18 +128,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             if (wp == ids::kTimer1) OnTimer1Tick();
-            if (wp == ids::kText1Load) RunHandler([this] { text1Box_.OnLoadTimer(); });
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
-        case WM_CTLCOLOREDIT:
-            // Text1 is plain white, not the system window colour.
-            if (reinterpret_cast<HWND>(lp) == text1Box_.hwnd()) {
-                SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
-                return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-            }
-            return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_MEASUREITEM: {
             auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
             if (item.CtlType == ODT_MENU) {

@@ -18,6 +18,7 @@
 #include "ui/message_boxes.h"
 #include "ui/popup_menu.h"
 #include "ui/text_box.h"
+#include "ui/text_view.h"
 
 namespace talvex {
 
@@ -39,7 +40,7 @@ class Form1 {
 
     HWND hwnd() const { return hwnd_; }
     HWND list1() const { return list1_; }
-    HWND text1() const { return text1Box_.hwnd(); }
+    HWND text1() const { return text1View_.hwnd(); }
     HWND picture1() const { return picture1_; }
 
     // Called for a mouse move reported by Picture1, with its X coordinate in pixels: the
@@ -81,6 +82,8 @@ class Form1 {
     bool HandleLayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     void LayoutControls(UINT dpi);
     void SetBoxFont(UINT dpi);  // Text1's and List1's font, and the list's row height
+    // Text1's height: the tools panel below it opens or closes with it.
+    void ResizeText1(int twips);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     std::vector<HWND> TabOrder() const;
     void MoveFocus(bool backwards);
@@ -117,7 +120,8 @@ class Form1 {
     int handlersRunning_ = 0;
 
     ListBoxHistory history_;
-    EditTextBox text1Box_;
+    TextView text1View_;  // Text1
+    ViewTextBox text1Box_;
     WindowMessageBoxes messageBoxes_;
     PopupMenu popupMenu_;
     WindowsCaseMapper caseMapper_;

@@ -111,15 +111,9 @@ void Form1::CreateControls() {
 
     layout::TwipsRect textTwips = layout::kText1;
     textTwips.height = text1Box_.HeightTwips();
-    const RECT text = at(textTwips);
-    HWND text1 = CreateWindowExW(
-        0, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS |
-            ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
-        text.left, text.top, text.right - text.left, text.bottom - text.top, framePlus1_.hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kText1)), instance_, nullptr);
-    SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // no 32 K ceiling
-    text1Box_.Attach(text1, hwnd_, ids::kText1Load);
+    text1View_.Create(instance_, framePlus1_.hwnd(), ids::kText1, at(textTwips));
+    text1Box_.Attach(text1View_, [this](int twips) { ResizeText1(twips); });
+    HWND text1 = text1View_.hwnd();
 
     command1_.Create(instance_, hwnd_, ids::kCommand1, L"&Copier", at(layout::kCommand1),
                      CommandButton(IDI_COPY), dpi);
@@ -134,6 +128,8 @@ void Form1::CreateControls() {
     for (int i = 0; i < 4; ++i) {
         keytool_[i].Create(instance_, framePlus1_.hwnd(), ids::kKeytool0 + i, toolCaptions[i],
                            at(layout::kKeytool[i]), CommandButton(0), dpi);
+        // Covered by Text1 until the panel opens: out of reach of the keyboard too.
+        EnableWindow(keytool_[i].hwnd(), FALSE);
     }
     buttonPlus1_.Create(instance_, hwnd_, ids::kButtonPlus1, L"X", at(layout::kButtonPlus1),
                         TitleButton({L"Arial Black", 8.25}, RGB(255, 32, 32)), dpi);
@@ -166,7 +162,7 @@ void Form1::CreateControls() {
 
 std::vector<HWND> Form1::TabOrder() const {
     return {command1_.hwnd(),   command3_.hwnd(),    command2_.hwnd(),
-            command4_.hwnd(),   text1Box_.hwnd(),    list1_,
+            command4_.hwnd(),   text1View_.hwnd(),   list1_,
             keytool_[0].hwnd(), keytool_[1].hwnd(),  keytool_[2].hwnd(),
             keytool_[3].hwnd(), buttonPlus1_.hwnd(), buttonPlus2_.hwnd(),
             cmdpropos_.hwnd()};
@@ -180,7 +176,7 @@ void Form1::LayoutControls(UINT dpi) {
     Place(list1_, ToPixels(layout::kList1, dpi));
     layout::TwipsRect text = layout::kText1;
     text.height = text1Box_.HeightTwips();
-    Place(text1Box_.hwnd(), ToPixels(text, dpi));
+    Place(text1View_.hwnd(), ToPixels(text, dpi));
     for (int i = 0; i < 4; ++i) Place(keytool_[i].hwnd(), ToPixels(layout::kKeytool[i], dpi));
     Place(command1_.hwnd(), ToPixels(layout::kCommand1, dpi));
     Place(command3_.hwnd(), ToPixels(layout::kCommand3, dpi));
@@ -202,7 +198,7 @@ void Form1::LayoutControls(UINT dpi) {
 
 void Form1::SetBoxFont(UINT dpi) {
     boxFont_ = CreateSkinFont(kBoxFont, dpi);
-    SendMessageW(text1Box_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
+    SendMessageW(text1View_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
     SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
     // An owner-drawn list measures its rows once; tell it the height for this dpi.
     MEASUREITEMSTRUCT row{};
@@ -210,6 +206,24 @@ void Form1::SetBoxFont(UINT dpi) {
     row.CtlID = ids::kList1;
     MeasureHistoryItem(row, dpi);
     SendMessageW(list1_, LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(row.itemHeight));
+}
+
+void Form1::ResizeText1(int twips) {
+    // The panel shows when the box ends above the tool row.
+    const bool toolsShown = layout::kText1.top + twips <= layout::kKeytool[0].top;
+    if (toolsShown) {
+        for (ButtonPlus& tool : keytool_) EnableWindow(tool.hwnd(), TRUE);
+    }
+    layout::TwipsRect text = layout::kText1;
+    text.height = twips;
+    Place(text1View_.hwnd(), layout::ToPixels(text, Dpi()));
+    if (toolsShown) return;
+    // A covered button takes no keys: the keyboard goes to the box that covers it.
+    for (ButtonPlus& tool : keytool_) {
+        if (GetFocus() == tool.hwnd()) SetFocus(text1View_.hwnd());
+        if (lastFocus_ == tool.hwnd()) lastFocus_ = text1View_.hwnd();
+        EnableWindow(tool.hwnd(), FALSE);
+    }
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -268,15 +282,12 @@ void Form1::MoveFocus(bool backwards) {
     for (int i = 0; i < count; ++i) {
         if (order[i] == focus || IsChild(order[i], focus)) at = i;
     }
-    const bool toolsShown = text1Box_.HeightTwips() == layout::kText1HeightToolsShown;
     for (int step = 1; step <= count; ++step) {
         int i = at < 0 ? (backwards ? count - step : step - 1)
                        : (at + (backwards ? -step : step) + count) % count;
         HWND next = order[i];
+        // The tool buttons behind the closed panel are disabled, so skipped here.
         if (!IsWindowVisible(next) || !IsWindowEnabled(next)) continue;
-        // The tool buttons behind the text box are not reachable until the panel opens.
-        const int id = GetDlgCtrlID(next);
-        if (!toolsShown && id >= ids::kKeytool0 && id < ids::kKeytool0 + 4) continue;
         FocusControl(next);
         return;
     }
@@ -370,9 +381,9 @@ bool Form1::HandleLayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result)
             }
             // Back to where the keyboard was, or to the first button.
             if (HIWORD(wp) == 0) {
-                SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_)
-                             ? lastFocus_
-                             : command1_.hwnd());
+                const bool back = lastFocus_ != nullptr && IsWindow(lastFocus_) &&
+                                  IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_);
+                SetFocus(back ? lastFocus_ : command1_.hwnd());
             }
             return true;
         default:

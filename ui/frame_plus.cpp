@@ -102,6 +102,9 @@ LRESULT FramePlus::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SETFONT:
             return 0;  // the frame keeps the font it was placed with
+        case WM_CLOSE:
+            // A child may ask (an edit control does on Esc): a frame never goes away by itself.
+            return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_.get());
         case WM_ERASEBKGND:

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "clipboard/clipboard.h"
@@ -89,8 +90,8 @@ class TextBoxFake : public TextBox {
   public:
     std::u16string text;
     int heightTwips = 2325;
-    std::u16string Text() const override { return text; }
-    void SetText(const std::u16string& t) override { text = t; }
+    const std::u16string& Text() const override { return text; }
+    void SetText(std::u16string t) override { text = std::move(t); }
     int HeightTwips() const override { return heightTwips; }
     void SetHeightTwips(int twips) override { heightTwips = twips; }
 };

@@ -62,14 +62,6 @@ int HeightOf(HWND hwnd) {
     return r.bottom - r.top;
 }
 
-void PressKey(WORD key) {
-    INPUT keys[2]{};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = key;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof keys[0]);
-}
-
 // A button of a message box the user can see and press.
 bool ShowsButton(HWND box, int id) {
     HWND button = GetDlgItem(box, id);

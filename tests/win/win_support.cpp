@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <iterator>
 
 #include "ui/control_ids.h"
 #include <utility>
@@ -228,6 +229,56 @@ bool ClickAt(int x, int y) {
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     return SendInput(2, press, sizeof press[0]) == 2;
+}
+
+bool CursorAt(POINT p) {
+    SetCursorPos(p.x, p.y);
+    return WaitUntil(
+        [&] {
+            POINT now{};
+            return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+        },
+        2000);
+}
+
+void MouseButton(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+void KeyEvent(WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+void PressKey(WORD key, const std::vector<WORD>& modifiers) {
+    for (WORD modifier : modifiers) KeyEvent(modifier, false);
+    KeyEvent(key, false);
+    KeyEvent(key, true);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) KeyEvent(*it, true);
+}
+
+void TypeUnits(const std::u16string& text) {
+    for (char16_t unit : text) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = unit;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof in[0]);
+    }
+}
+
+HWND FocusIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
 }
 
 std::wstring ProgramPath() { return BesideTests(L"TalvexPress.exe"); }

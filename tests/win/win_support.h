@@ -66,6 +66,19 @@ std::u16string MessageBoxText(HWND box);
 // the pointer there, then presses and releases the left button. False when the pointer did
 // not get there.
 bool ClickAt(int x, int y);
+// Moves the pointer to screen point `p`; false when it did not get there.
+bool CursorAt(POINT p);
+// A real mouse button event (MOUSEEVENTF_LEFTDOWN and the like) where the pointer is.
+void MouseButton(DWORD flags);
+// Real key strokes, as the keyboard makes them; they go to the foreground window's focus.
+void KeyEvent(WORD key, bool up);
+// `key` pressed and released with `modifiers` held down around it.
+void PressKey(WORD key, const std::vector<WORD>& modifiers = {});
+// Characters typed as a keyboard sends those it has no key for (KEYEVENTF_UNICODE), one
+// UTF-16 unit at a time: a character beyond U+FFFF comes as its two halves.
+void TypeUnits(const std::u16string& text);
+// The window that has the keyboard focus in the thread of `window`.
+HWND FocusIn(HWND window);
 
 // The program under test, beside the tests.
 std::wstring ProgramPath();

@@ -76,36 +76,12 @@ std::vector<int> StackOf(HWND parent) {
     return ids;
 }
 
-void Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
 void Press(WORD vk, WORD modifier = 0) {
-    if (modifier != 0) Key(modifier, false);
-    Key(vk, false);
-    Key(vk, true);
-    if (modifier != 0) Key(modifier, true);
-}
-
-void MouseButton(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof in);
-}
-
-bool CursorAt(POINT p) {
-    SetCursorPos(p.x, p.y);
-    return WaitUntil(
-        [&] {
-            POINT now{};
-            return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-        },
-        2000);
+    if (modifier != 0) {
+        PressKey(vk, {modifier});
+    } else {
+        PressKey(vk);
+    }
 }
 
 std::u16string ClipboardText() {
@@ -155,12 +131,7 @@ class Form1Look : public ::testing::Test {
 
     HWND Control(int id) const { return FindControl(form, id); }
 
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info)) return nullptr;
-        return info.hwndFocus;
-    }
+    HWND Focus() const { return FocusIn(form); }
 
     bool BringToFront() {
         SetForegroundWindow(form);

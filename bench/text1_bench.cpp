@@ -1,0 +1,222 @@
+// Text1 with the texts that are hardest on a text box, in-process on the real Form1: one
+// recalled from the history, then the user's keys, sent as real input. Each action is timed
+// from the moment it starts until the window has handled everything it caused, paint
+// included; the longest single message of the whole run is how long a key press or a click
+// could have had to wait.
+//   text1_bench lines7 | line10m | line200k      one text, in a process of its own
+//   text1_bench --put KIND                        (the "other program" that copies it)
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "ui/control_ids.h"
+#include "ui/form1.h"
+
+namespace {
+
+constexpr std::size_t kTenMegabytes = 5u * 1024 * 1024;  // UTF-16 units
+constexpr double kGoalMs = 100;
+
+struct Kind {
+    const wchar_t* name;
+    const char* label;
+};
+constexpr Kind kKinds[] = {
+    {L"lines7", "10 MB of 7-character lines"},
+    {L"line10m", "one line of 10 MB"},
+    {L"line200k", "one line of 200,000 characters"},
+};
+
+std::wstring TextOf(const std::wstring& kind) {
+    std::wstring text;
+    if (kind == L"lines7") {
+        text.reserve(kTenMegabytes);
+        for (int line = 0; text.size() < kTenMegabytes; ++line) {
+            wchar_t row[16];
+            std::swprintf(row, 16, L"%07d\r\n", line % 10000000);
+            text += row;
+        }
+        text.resize(kTenMegabytes);
+    } else {
+        // Minified data: letters, digits and punctuation, no space to break at.
+        const std::size_t units = kind == L"line10m" ? kTenMegabytes : 200000;
+        text.reserve(units);
+        const wchar_t pattern[] =
+            L"{\"id\":12345,\"name\":\"\x00e9l\x00e8ve\",\"tags\":[\"a\",\"b\"]},";
+        while (text.size() < units) text += pattern;
+        text.resize(units);
+    }
+    return text;
+}
+
+double PrivateMb() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    // Wine 8 leaves PrivateUsage at zero; its PagefileUsage is the same commit charge.
+    const SIZE_T bytes =
+        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// Runs this thread's messages one at a time until `done` holds and nothing is left, then
+// paints what is pending; keeps the longest single message in `longestMs`.
+double HandleUntil(const std::function<bool()>& done, double start, double& longestMs) {
+    const double deadline = start + 120000;
+    for (;;) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            const double before = bench::NowMs();
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            longestMs = std::max(longestMs, bench::NowMs() - before);
+            continue;
+        }
+        if (done()) break;
+        if (bench::NowMs() > deadline) return -1;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return bench::NowMs() - start;
+}
+
+void Keys(std::initializer_list<std::pair<WORD, bool>> keys) {
+    std::vector<INPUT> input;
+    for (const auto& [key, down] : keys) {
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = key;
+        one.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        input.push_back(one);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void Chord(WORD modifier, WORD key) {
+    Keys({{modifier, true}, {key, true}, {key, false}, {modifier, false}});
+}
+
+DWORD SelectionEnd(HWND text1) {
+    DWORD start = 0, end = 0;
+    SendMessageW(text1, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return end;
+}
+
+std::size_t Length(HWND text1) {
+    return static_cast<std::size_t>(SendMessageW(text1, WM_GETTEXTLENGTH, 0, 0));
+}
+
+int Measure(const std::wstring& kindName) {
+    const Kind* kind = nullptr;
+    for (const Kind& k : kKinds)
+        if (kindName == k.name) kind = &k;
+    if (kind == nullptr) return 2;
+    const std::size_t units = TextOf(kindName).size();
+
+    talvex::Form1 form;
+    if (!form.Create(GetModuleHandleW(nullptr), false)) return 2;
+    form.Show();
+    KillTimer(form.hwnd(), talvex::ids::kTimer1);  // only our ticks
+    SetForegroundWindow(form.hwnd());
+    HWND text1 = form.text1();
+
+    // Another program copies the text; the next tick records it.
+    std::wstring commandLine =
+        L"\"" + bench::BesideMe(L"text1_bench.exe") + L"\" --put " + kindName;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return 3;
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
+    if (SendMessageW(form.list1(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units)) return 3;
+    double longest = 0;
+    HandleUntil([] { return true; }, bench::NowMs(), longest);
+    longest = 0;
+
+    // Recall: the user picks the entry.
+    SendMessageW(form.list1(), LB_SETCURSEL, 0, 0);
+    double start = bench::NowMs();
+    form.OnList1Click();
+    UpdateWindow(form.hwnd());
+    longest = std::max(longest, bench::NowMs() - start);
+    const double recallMs = HandleUntil([] { return true; }, start, longest);
+    const bool recalled = Length(text1) == units;
+    const auto lines = static_cast<std::size_t>(SendMessageW(text1, EM_GETLINECOUNT, 0, 0));
+    const double memory = PrivateMb();
+
+    SetFocus(text1);
+    HandleUntil([] { return true; }, bench::NowMs(), longest);
+    start = bench::NowMs();
+    Chord(VK_CONTROL, VK_END);
+    const double endMs = HandleUntil([&] { return SelectionEnd(text1) == units; }, start, longest);
+
+    start = bench::NowMs();
+    Keys({{'X', true}, {'X', false}});
+    const double typeMs = HandleUntil([&] { return Length(text1) == units + 1; }, start, longest);
+
+    const DWORD before = GetClipboardSequenceNumber();
+    start = bench::NowMs();
+    Chord(VK_CONTROL, 'A');
+    Chord(VK_CONTROL, 'C');
+    const double copyMs =
+        HandleUntil([&] { return GetClipboardSequenceNumber() != before; }, start, longest);
+
+    // Pasted at the end, the text doubles.
+    Chord(VK_CONTROL, VK_END);
+    HandleUntil([&] { return SelectionEnd(text1) == units + 1; }, bench::NowMs(), longest);
+    start = bench::NowMs();
+    Chord(VK_CONTROL, 'V');
+    const double pasteMs =
+        HandleUntil([&] { return Length(text1) == 2 * (units + 1); }, start, longest);
+
+    const bool valid = recalled && endMs >= 0 && typeMs >= 0 && copyMs >= 0 && pasteMs >= 0;
+    const double heldMb = 2.0 * static_cast<double>(units) * 2 / (1024.0 * 1024.0);
+    const double allowedMb = 2 * heldMb + 8;
+    const auto row = [&](const char* what, double ms) {
+        bench::Row(bench::Format("Text1, %s: %s", kind->label, what).c_str(),
+                   bench::Format("%.0f ms", ms), "at most 100 ms", valid && ms <= kGoalMs);
+    };
+    row("recall, until the beginning is shown", recallMs);
+    row("longest wait for input (the longest single message of the run)", longest);
+    row("Ctrl+End", endMs);
+    row("typing a character at the end", typeMs);
+    row("select all and Copy (Ctrl+A, Ctrl+C)", copyMs);
+    row("pasting the same text at the end (Ctrl+V)", pasteMs);
+    if (units == kTenMegabytes) {
+        bench::Row(bench::Format("Text1, %s: private memory after the recall (text held: history "
+                                 "+ Text1)",
+                                 kind->label)
+                       .c_str(),
+                   bench::Format("%.1f MB for %.1f MB of text", memory, heldMb),
+                   bench::Format("at most %.1f MB", allowedMb).c_str(),
+                   valid && memory <= allowedMb);
+    }
+    std::printf("- Text1, %s: %zu units in %zu lines; recalled %s\n", kind->label, units, lines,
+                recalled ? "whole" : "NOT whole");
+    return valid ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 2 && wcscmp(argv[1], L"--put") == 0)
+        return bench::PutText(bench::MessageOnlyWindow(), TextOf(argv[2])) ? 0 : 1;
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: text1_bench lines7|line10m|line200k\n");
+        return 2;
+    }
+    return Measure(argv[1]);
+}

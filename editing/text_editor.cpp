@@ -1,0 +1,327 @@
+#include "editing/text_editor.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "editing/text_positions.h"
+
+namespace talvex {
+namespace {
+
+// Grows a vector ahead of a push_back that must not throw, keeping the growth geometric.
+template <class T>
+void ReserveOneMore(std::vector<T>& v) {
+    if (v.size() == v.capacity()) v.reserve(std::max<std::size_t>(16, 2 * v.size()));
+}
+
+// Makes room in `s` for `more` units, so that adding them later cannot throw.
+void ReserveMore(std::u16string& s, std::size_t more) {
+    const std::size_t needed = s.size() + more;
+    if (needed > s.capacity()) s.reserve(std::max(needed, 2 * s.capacity()));
+}
+
+}  // namespace
+
+std::u16string TextEditor::SelectedText() const {
+    return Text().substr(SelectionStart(), SelectionEnd() - SelectionStart());
+}
+
+void TextEditor::SetText(std::u16string text) {
+    document_.SetText(std::move(text));
+    // Nothing below throws.
+    undo_.clear();
+    redo_.clear();
+    undoUnits_ = 0;
+    joinable_ = false;
+    const bool moved = anchor_ != 0 || caret_ != 0;
+    anchor_ = 0;
+    caret_ = 0;
+    if (observer_ == nullptr) return;
+    observer_->OnTextReset();
+    if (moved) observer_->OnSelectionChanged();
+}
+
+// --- Selection ------------------------------------------------------------------------------
+
+void TextEditor::SetSelection(std::size_t anchor, std::size_t caret) {
+    if (anchor == anchor_ && caret == caret_) return;
+    anchor_ = anchor;
+    caret_ = caret;
+    joinable_ = false;
+    if (observer_ != nullptr) observer_->OnSelectionChanged();
+}
+
+void TextEditor::Move(std::size_t caret, bool extend) {
+    SetSelection(extend ? anchor_ : caret, caret);
+}
+
+void TextEditor::Select(std::size_t anchor, std::size_t caret) {
+    SetSelection(SnapToCaretBoundary(Text(), anchor), SnapToCaretBoundary(Text(), caret));
+}
+
+void TextEditor::SelectAll() { SetSelection(0, Text().size()); }
+
+void TextEditor::MoveCaretTo(std::size_t position, bool extend) {
+    Move(SnapToCaretBoundary(Text(), position), extend);
+}
+
+void TextEditor::MoveLeft(bool extend) {
+    if (!extend && HasSelection()) {
+        SetSelection(SelectionStart(), SelectionStart());
+        return;
+    }
+    Move(PreviousCharacter(Text(), caret_), extend);
+}
+
+void TextEditor::MoveRight(bool extend) {
+    if (!extend && HasSelection()) {
+        SetSelection(SelectionEnd(), SelectionEnd());
+        return;
+    }
+    Move(NextCharacter(Text(), caret_), extend);
+}
+
+void TextEditor::MoveWordLeft(bool extend) { Move(PreviousWordStart(Text(), caret_), extend); }
+
+void TextEditor::MoveWordRight(bool extend) { Move(NextWordStart(Text(), caret_), extend); }
+
+void TextEditor::MoveLineStart(bool extend) {
+    Move(document_.LineStart(document_.LineOfPosition(caret_)), extend);
+}
+
+void TextEditor::MoveLineEnd(bool extend) {
+    Move(document_.LineEnd(document_.LineOfPosition(caret_)), extend);
+}
+
+void TextEditor::MoveDocumentStart(bool extend) { Move(0, extend); }
+
+void TextEditor::MoveDocumentEnd(bool extend) { Move(Text().size(), extend); }
+
+void TextEditor::SelectWordAt(std::size_t position) {
+    const auto [first, last] = WordAt(Text(), position);
+    SetSelection(first, last);
+}
+
+// --- Editing --------------------------------------------------------------------------------
+
+void TextEditor::Type(std::u16string_view text) {
+    const std::size_t from = SelectionStart();
+    const std::size_t to = SelectionEnd();
+    Edit(from, to, WithinLimit(from, to, text), StepKind::Typing, true);
+}
+
+// A selection taken away by Backspace or Delete is a step that later keys do not join: a
+// Backspace step grows at its front, and a large selection would be copied at every key.
+void TextEditor::Backspace() {
+    if (HasSelection())
+        DeleteSelection();
+    else if (caret_ > 0)
+        Edit(PreviousCodePoint(Text(), caret_), caret_, u"", StepKind::Backspace, true);
+}
+
+void TextEditor::DeleteForward() {
+    if (HasSelection())
+        DeleteSelection();
+    else if (caret_ < Text().size())
+        Edit(caret_, NextCharacter(Text(), caret_), u"", StepKind::Delete, true);
+}
+
+void TextEditor::DeleteWordBackward() {
+    if (HasSelection())
+        DeleteSelection();
+    else
+        Edit(PreviousWordStart(Text(), caret_), caret_, u"", StepKind::Other, true);
+}
+
+void TextEditor::DeleteWordForward() {
+    if (HasSelection())
+        DeleteSelection();
+    else
+        Edit(caret_, NextWordStart(Text(), caret_), u"", StepKind::Other, true);
+}
+
+void TextEditor::ReplaceSelection(std::u16string_view text, bool undoable) {
+    const std::size_t from = SelectionStart();
+    const std::size_t to = SelectionEnd();
+    Edit(from, to, WithinLimit(from, to, text), StepKind::Other, undoable);
+}
+
+std::u16string_view TextEditor::WithinLimit(std::size_t from, std::size_t to,
+                                            std::u16string_view text) const {
+    if (limit_ == kNoLimit) return text;
+    const std::size_t kept = Text().size() - (to - from);
+    const std::size_t room = limit_ > kept ? limit_ - kept : 0;
+    if (text.size() <= room) return text;
+    return text.substr(0, SnapToCaretBoundary(text, room));
+}
+
+std::size_t TextEditor::CaretAfterEdit(std::size_t position, std::size_t inserted) const {
+    const std::size_t caret = position + inserted;
+    if (IsCaretBoundary(Text(), caret)) return caret;
+    // The edit made a CR LF or a surrogate pair across its edge: after inserted text the
+    // caret goes past the pair, after a mere removal it stays before it.
+    return inserted > 0 ? caret + 1 : caret - 1;
+}
+
+bool TextEditor::JoinsLastStep(std::size_t from, std::size_t to, std::size_t inserted,
+                               StepKind kind) const {
+    if (!joinable_ || undo_.empty() || HasSelection() || kind == StepKind::Other) return false;
+    const Step& last = undo_.back();
+    if (last.kind != kind) return false;
+    switch (kind) {
+        case StepKind::Typing:
+            return from == to && from == caret_ && caret_ == last.position + last.length;
+        case StepKind::Backspace:
+            return inserted == 0 && to == caret_ && caret_ == last.position && last.length == 0;
+        case StepKind::Delete:
+            return inserted == 0 && from == caret_ && caret_ == last.position && last.length == 0;
+        case StepKind::Other:
+            break;
+    }
+    return false;
+}
+
+void TextEditor::Edit(std::size_t from, std::size_t to, std::u16string_view text, StepKind kind,
+                      bool undoable) {
+    if (from == to && text.empty()) return;  // nothing changes, not even the undo history
+    const std::size_t removed = to - from;
+    const std::size_t inserted = text.size();
+    const TextChange change{from, removed, inserted};
+
+    if (!undoable) {
+        document_.Replace(from, removed, text);
+        // Nothing below throws.
+        undo_.clear();
+        redo_.clear();
+        undoUnits_ = 0;
+        joinable_ = false;
+        const std::size_t caret = CaretAfterEdit(from, inserted);
+        AfterTextChange(change, caret, caret);
+        return;
+    }
+
+    // Everything that allocates comes before the text changes: a failure leaves all as it was.
+    if (JoinsLastStep(from, to, inserted, kind)) {
+        Step& last = undo_.back();
+        const bool backward = kind == StepKind::Backspace;
+        if (removed > 0) {
+            // The units taken away join the step's text, in text order, copied into room
+            // made first so that the copy itself cannot fail.
+            ReserveMore(last.text, removed);
+            if (backward)
+                last.text.insert(0, Text(), from, removed);
+            else
+                last.text.append(Text(), from, removed);
+        }
+        try {
+            document_.Replace(from, removed, text);
+        } catch (...) {
+            if (backward)
+                last.text.erase(0, removed);
+            else
+                last.text.resize(last.text.size() - removed);
+            throw;
+        }
+        // Nothing below throws.
+        if (backward) last.position = from;
+        last.length += inserted;
+    } else {
+        Step step;
+        step.position = from;
+        step.length = inserted;
+        step.text.assign(Text(), from, removed);
+        step.anchorBefore = anchor_;
+        step.caretBefore = caret_;
+        step.kind = kind;
+        ReserveOneMore(undo_);
+        document_.Replace(from, removed, text);
+        // Nothing below throws.
+        undo_.push_back(std::move(step));
+        ForgetRedo();
+    }
+    undoUnits_ += removed;
+    joinable_ = kind != StepKind::Other;
+    TrimUndo(false);
+    const std::size_t caret = CaretAfterEdit(from, inserted);
+    AfterTextChange(change, caret, caret);
+}
+
+void TextEditor::AfterTextChange(const TextChange& change, std::size_t anchor, std::size_t caret) {
+    const bool moved = anchor != anchor_ || caret != caret_;
+    anchor_ = anchor;
+    caret_ = caret;
+    if (observer_ == nullptr) return;
+    observer_->OnTextChanged(change);
+    if (moved) observer_->OnSelectionChanged();
+}
+
+// --- Undo -----------------------------------------------------------------------------------
+
+bool TextEditor::Undo() {
+    if (undo_.empty()) return false;
+    Step& step = undo_.back();
+    std::u16string put = Text().substr(step.position, step.length);
+    ReserveOneMore(redo_);
+    document_.Replace(step.position, step.length, step.text);
+    // Nothing below throws.
+    const TextChange change{step.position, step.length, step.text.size()};
+    undoUnits_ = undoUnits_ - step.text.size() + put.size();
+    step.length = step.text.size();
+    step.text = std::move(put);
+    redo_.push_back(std::move(step));
+    undo_.pop_back();
+    joinable_ = false;
+    TrimUndo(true);
+    const Step& done = redo_.back();
+    AfterTextChange(change, done.anchorBefore, done.caretBefore);
+    return true;
+}
+
+bool TextEditor::Redo() {
+    if (redo_.empty()) return false;
+    Step& step = redo_.back();
+    std::u16string taken = Text().substr(step.position, step.length);
+    ReserveOneMore(undo_);
+    document_.Replace(step.position, step.length, step.text);
+    // Nothing below throws.
+    const TextChange change{step.position, step.length, step.text.size()};
+    undoUnits_ = undoUnits_ - step.text.size() + taken.size();
+    step.length = step.text.size();
+    step.text = std::move(taken);
+    undo_.push_back(std::move(step));
+    redo_.pop_back();
+    joinable_ = false;
+    TrimUndo(false);
+    const std::size_t caret = CaretAfterEdit(change.position, change.inserted);
+    AfterTextChange(change, caret, caret);
+    return true;
+}
+
+void TextEditor::EmptyUndoHistory() {
+    undo_.clear();
+    redo_.clear();
+    undoUnits_ = 0;
+    joinable_ = false;
+}
+
+void TextEditor::ForgetRedo() {
+    for (const Step& step : redo_) undoUnits_ -= step.text.size();
+    redo_.clear();
+}
+
+void TextEditor::TrimUndo(bool newestIsRedo) {
+    if (undoUnits_ <= kUndoBudgetUnits) return;
+    const std::size_t keepUndo = newestIsRedo ? 0 : 1;
+    std::size_t drop = 0;
+    while (undoUnits_ > kUndoBudgetUnits && undo_.size() - drop > keepUndo)
+        undoUnits_ -= undo_[drop++].text.size();
+    undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(drop));
+
+    const std::size_t keepRedo = newestIsRedo ? 1 : 0;
+    drop = 0;
+    while (undoUnits_ > kUndoBudgetUnits && redo_.size() - drop > keepRedo)
+        undoUnits_ -= redo_[drop++].text.size();
+    redo_.erase(redo_.begin(), redo_.begin() + static_cast<std::ptrdiff_t>(drop));
+}
+
+}  // namespace talvex

@@ -1,0 +1,50 @@
+// Where the caret may stand in a text, and where words begin and end. Portable.
+//
+// The caret never stands inside a surrogate pair nor between the CR and the LF of a line
+// break. A "character" for the caret is a user-perceived character, approximately: a code
+// point with the combining marks, variation selectors, emoji modifiers and zero-width-joiner
+// sequences that follow it, a pair of regional indicators (a flag), or a CR LF.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <utility>
+
+namespace talvex {
+
+inline bool IsHighSurrogateUnit(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool IsLowSurrogateUnit(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+inline bool IsLineBreakUnit(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+// True when the caret may stand at `position` (0 and text.size() always can).
+bool IsCaretBoundary(std::u16string_view text, std::size_t position);
+// The nearest position at or before `position` (clamped to the text) where the caret may
+// stand.
+std::size_t SnapToCaretBoundary(std::u16string_view text, std::size_t position);
+
+// One character on or back (see above), for the arrow keys and Delete. At the ends of the
+// text they stay where they are.
+std::size_t NextCharacter(std::u16string_view text, std::size_t position);
+std::size_t PreviousCharacter(std::u16string_view text, std::size_t position);
+// One code point back, a CR LF counting as one: what Backspace takes away, so that an accent
+// typed after its letter can be taken back alone.
+std::size_t PreviousCodePoint(std::u16string_view text, std::size_t position);
+
+// Words, for Ctrl+arrows, Ctrl+Backspace, Ctrl+Delete and double-click. A text is made of
+// runs of one class each: word characters (letters, digits, marks, symbols and everything
+// not below), punctuation, white space (not line breaks), and line breaks (each break alone).
+//
+// NextWordStart: from a line break, just past it; otherwise past the run `position` is in
+// (unless it is white space), then past the white space that follows, stopping at a line
+// break. At the end it stays.
+std::size_t NextWordStart(std::u16string_view text, std::size_t position);
+// PreviousWordStart: back over white space; then, if a line break comes before, just before
+// that break (when no white space was crossed) or stop (when some was); otherwise back to the
+// start of the run before. At 0 it stays.
+std::size_t PreviousWordStart(std::u16string_view text, std::size_t position);
+// The run (word, punctuation or white space) that holds the character at `position`, for a
+// double-click: [first, second). At a line break or at the end of the text, the run that
+// ends there; an empty range at `position` when there is none (an empty line).
+std::pair<std::size_t, std::size_t> WordAt(std::u16string_view text, std::size_t position);
+
+}  // namespace talvex

@@ -1,0 +1,184 @@
+#include "editing/line_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editing/text_editor.h"
+#include "editing/text_positions.h"
+
+namespace talvex::testing {
+namespace {
+
+// Widths as a proportional font would give them: a W is wide, an i narrow, the rest between.
+int WidthOf(std::u16string_view text) {
+    int width = 0;
+    for (char16_t c : text) width += c == u'W' ? 11 : c == u'i' ? 3 : 6;
+    return width;
+}
+
+class MeasurerFake : public PieceMeasurer {
+  public:
+    explicit MeasurerFake(const TextDocument& document) : document_(document) {}
+    int MeasurePiece(std::size_t start, std::size_t length) override {
+        ++measured;
+        return WidthOf(std::u16string_view(document_.Text()).substr(start, length));
+    }
+    int measured = 0;
+
+  private:
+    const TextDocument& document_;
+};
+
+// A layout that follows an editor's text, as the view's does.
+class Laid : public TextEditor::Observer {
+  public:
+    Laid() { editor.SetObserver(this); }
+    void OnTextReset() override { layout.Reset(); }
+    void OnTextChanged(const TextChange& change) override { layout.OnTextChanged(change); }
+    void OnSelectionChanged() override {}
+
+    // Walks the pieces of `line` one after another: they must follow each other without a
+    // gap, cover the line exactly, be measured right, and be no longer than the layout allows.
+    void ExpectPiecesTrue(std::size_t line) {
+        const TextDocument& document = editor.Document();
+        const std::size_t start = document.LineStart(line);
+        const std::size_t end = document.LineEnd(line);
+        std::size_t at = start;
+        int x = 0;
+        while (true) {
+            const LinePiece piece = layout.PieceAt(line, at);
+            ASSERT_EQ(piece.start, at) << "line " << line;
+            ASSERT_EQ(piece.x, x);
+            ASSERT_LE(piece.length, 2 * LineLayout::kPieceUnits + LineLayout::kPieceUnits / 4);
+            ASSERT_EQ(
+                piece.width,
+                WidthOf(std::u16string_view(document.Text()).substr(piece.start, piece.length)));
+            ASSERT_TRUE(IsCaretBoundary(document.Text(), piece.start + piece.length));
+            at += piece.length;
+            x += piece.width;
+            if (at >= end) break;
+            ASSERT_GT(piece.length, 0u);
+        }
+        EXPECT_EQ(at, end);
+        EXPECT_EQ(layout.LineWidth(line), x);
+    }
+
+    TextEditor editor;
+    MeasurerFake measurer{editor.Document()};
+    LineLayout layout{editor.Document(), measurer};
+};
+
+TEST(LineLayoutTest, AnOrdinaryLineIsOnePieceShapedWhole) {
+    Laid laid;
+    laid.editor.SetText(u"Wii\r\nsecond");
+    const std::vector<LinePiece> pieces = laid.layout.PiecesBetween(0, 0, 1000);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0].start, 0u);
+    EXPECT_EQ(pieces[0].length, 3u);
+    EXPECT_EQ(pieces[0].width, 17);
+    EXPECT_EQ(laid.layout.PieceAtX(1, 5000).start, 5u);
+    EXPECT_EQ(laid.layout.LineWidth(1), 36);
+}
+
+TEST(LineLayoutTest, ALongLineIsMeasuredOnlyWhereItIsLookedAt) {
+    Laid laid;
+    laid.layout.SetAverageCharWidth(6);
+    // A million units of words, with an emoji across where a cut would fall.
+    std::u16string line;
+    while (line.size() < 1000000) line += u"Wiki wiki iW \U0001F600";
+    laid.editor.SetText(line);
+    const std::size_t length = laid.editor.Text().size();
+
+    // Never measured: an estimate from the line's length.
+    EXPECT_EQ(laid.layout.EstimatedLineWidth(0), static_cast<int>(length) * 6);
+    EXPECT_EQ(laid.measurer.measured, 0);
+    // Its beginning in sight: a few pieces measured, not the whole line.
+    const std::vector<LinePiece> first = laid.layout.PiecesBetween(0, 0, 400);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first[0].start, 0u);
+    EXPECT_LE(laid.measurer.measured, 3);
+    // Pieces end after a space when one is near.
+    EXPECT_EQ(line[first[0].length - 1], u' ');
+
+    // The end in sight: its piece is measured, and the pieces meeting a view there follow
+    // each other.
+    const LinePiece last = laid.layout.PieceAt(0, length);
+    EXPECT_EQ(last.start + last.length, length);
+    const std::vector<LinePiece> end = laid.layout.PiecesBetween(0, last.x - 300, last.x + 400);
+    ASSERT_GE(end.size(), 2u);
+    for (std::size_t i = 1; i < end.size(); ++i) {
+        EXPECT_EQ(end[i - 1].x + end[i - 1].width, end[i].x);
+        EXPECT_EQ(end[i - 1].start + end[i - 1].length, end[i].start);
+    }
+    EXPECT_LE(laid.measurer.measured, 8);
+    // The width is the sum of its pieces, exact where they were measured.
+    const LinePiece settled = laid.layout.PieceAt(0, length);
+    EXPECT_EQ(laid.layout.LineWidth(0), settled.x + settled.width);
+    EXPECT_EQ(laid.layout.PieceAtX(0, settled.x + 1).start, settled.start);
+    EXPECT_EQ(laid.layout.PieceAtX(0, -50).start, 0u);
+}
+
+TEST(LineLayoutTest, TypingInALongLineKeepsTheMeasuresOfItsOtherPieces) {
+    Laid laid;
+    laid.editor.SetText(std::u16string(20000, u'i') + u"\r\n" + std::u16string(9000, u'W'));
+    laid.layout.PiecesBetween(0, 0, 400);
+    const LinePiece lastBefore = laid.layout.PieceAt(1, laid.editor.Text().size());
+    const int measuredBefore = laid.measurer.measured;
+    laid.editor.MoveDocumentEnd(false);
+    laid.editor.Type(u"W");
+    laid.editor.Type(u"W");
+    // Only the piece typed into is shaped again; line 0 and line 1's other pieces are kept.
+    const LinePiece lastAfter = laid.layout.PieceAt(1, laid.editor.Text().size());
+    laid.layout.PiecesBetween(0, 0, 400);
+    EXPECT_EQ(laid.measurer.measured, measuredBefore + 1);
+    EXPECT_EQ(lastAfter.x, lastBefore.x);
+    EXPECT_EQ(lastAfter.width, lastBefore.width + 22);
+    laid.ExpectPiecesTrue(0);
+    laid.ExpectPiecesTrue(1);
+}
+
+TEST(LineLayoutTest, PiecesStayTrueToTheTextThroughRandomEdits) {
+    std::mt19937 random(20261207);
+    const std::u16string bits[] = {u"W",
+                                   u"i",
+                                   u"word ",
+                                   u"\r\n",
+                                   u"\n",
+                                   u"\U0001F600",
+                                   std::u16string(700, u'i'),
+                                   std::u16string(1500, u'W')};
+    Laid laid;
+    std::u16string start;
+    for (int i = 0; i < 8; ++i) start += std::u16string(3000, u'i') + u" W\r\n";
+    laid.editor.SetText(start);
+    for (int step = 0; step < 400; ++step) {
+        TextEditor& editor = laid.editor;
+        const std::size_t size = editor.Text().size();
+        const std::size_t a = random() % (size + 1);
+        const std::size_t b = std::min(size, a + random() % 3000);
+        editor.Select(a, random() % 4 == 0 ? b : a);
+        const int action = static_cast<int>(random() % 10);
+        if (action < 6) {
+            editor.Type(bits[random() % std::size(bits)]);
+        } else if (action < 8) {
+            editor.Backspace();
+        } else if (action == 8) {
+            editor.DeleteSelection();
+        } else {
+            editor.Undo();
+        }
+        // Look at a line now and then, as a paint would, so that some pieces are measured.
+        const std::size_t lines = editor.Document().LineCount();
+        laid.layout.PiecesBetween(random() % lines, 0, static_cast<int>(random() % 20000));
+        if (step % 20 == 19) {
+            for (std::size_t line = 0; line < lines; ++line) laid.ExpectPiecesTrue(line);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace talvex::testing

@@ -1,0 +1,18 @@
+#include "ui/system_library.h"
+
+#include <objbase.h>
+
+namespace talvex {
+
+void InitializeComOnThisThread() {
+    thread_local bool done = false;
+    if (done) return;
+    done = true;
+    using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+    static const auto coInitializeEx =
+        SystemFunction<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx");
+    if (coInitializeEx != nullptr)
+        coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
+
+}  // namespace talvex
