@@ -37,8 +37,13 @@ setup)
     [ -f "$state/display" ] || { echo "no free X display for Xvfb" >&2; exit 1; }
     export DISPLAY=$(cat "$state/display")
     wineboot -i >"$state/wineboot.log" 2>&1
-    # Keep the server up between tests; each test otherwise pays its start-up again.
-    wineserver -p
+    wineserver -w
+    # One server for the whole run, and the prefix's services started now, all with their
+    # output away from the test runner's pipes: a process that outlives its test keeps the
+    # test's pipe open, and the runner waits for it (seconds per test otherwise, for the
+    # server and the services each test would start again and leave lingering).
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >>"$state/wineboot.log" 2>&1
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
     ;;
 cleanup)

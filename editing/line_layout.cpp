@@ -23,6 +23,8 @@ bool JoinsPrevious(char16_t c) {
            (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFE20 && c <= 0xFE2F) || IsLowSurrogateUnit(c);
 }
 
+int Clamped(long long pixels) { return static_cast<int>(std::min<long long>(pixels, 0x7FFFFFFF)); }
+
 }  // namespace
 
 void LineLayout::SetAverageCharWidth(int pixels) {
@@ -54,91 +56,80 @@ void LineLayout::OnTextChanged(const TextChange& change) {
     const bool inside = delta == 0 && p >= document_.LineStart(edited) &&
                         p + change.inserted <= document_.LineEnd(edited);
 
-    std::map<std::size_t, LongLine> kept;
-    for (auto& [line, table] : longLines_) {
-        if (line < first) {
-            kept.emplace(line, std::move(table));
-        } else if (static_cast<std::ptrdiff_t>(line) > lastOld) {
-            kept.emplace(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line) + delta),
-                         std::move(table));
-        } else if (inside && line == edited && IsLong(line) && Patch(table, line, change)) {
-            kept.emplace(line, std::move(table));
+    const auto gone = std::remove_if(longLines_.begin(), longLines_.end(), [&](LongLine& table) {
+        if (table.line < first) return false;
+        if (static_cast<std::ptrdiff_t>(table.line) > lastOld) {
+            table.line = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(table.line) + delta);
+            return false;
         }
-    }
-    longLines_ = std::move(kept);
+        return !(inside && table.line == edited && IsLong(edited) && Patch(table, change));
+    });
+    longLines_.erase(gone, longLines_.end());
 }
 
-bool LineLayout::Patch(LongLine& table, std::size_t line, const TextChange& change) {
+bool LineLayout::Patch(LongLine& table, const TextChange& change) {
+    std::vector<Piece>& pieces = table.pieces;
     std::size_t total = 0;
-    for (std::uint32_t length : table.lengths) total += length;
-    if (total + change.inserted != document_.LineLength(line) + change.removed) return false;
-    const std::size_t lineStart = document_.LineStart(line);
+    for (const Piece& piece : pieces) total += piece.length;
+    if (total + change.inserted != document_.LineLength(table.line) + change.removed) return false;
+    const std::size_t lineStart = document_.LineStart(table.line);
     const std::size_t offset = change.position - lineStart;
-    // The first piece the change touches: the one holding `offset` (the last at the end).
+    // The first piece the change touches: the one holding `offset` (the last at the end)...
     std::size_t i = 0;
     std::size_t pieceStart = 0;
-    while (i + 1 < table.lengths.size() && pieceStart + table.lengths[i] <= offset) {
-        pieceStart += table.lengths[i];
+    while (i + 1 < pieces.size() && pieceStart + pieces[i].length <= offset) {
+        pieceStart += pieces[i].length;
         ++i;
     }
     // ... and the last: the one holding the last unit taken away.
     std::size_t j = i;
-    std::size_t pieceEnd = pieceStart + table.lengths[i];
-    while (j + 1 < table.lengths.size() && pieceEnd < offset + change.removed) {
+    std::size_t pieceEnd = pieceStart + pieces[i].length;
+    while (j + 1 < pieces.size() && pieceEnd < offset + change.removed) {
         ++j;
-        pieceEnd += table.lengths[j];
+        pieceEnd += pieces[j].length;
     }
+    // They become one piece, or more when it grew long; an empty one goes.
     const std::size_t length = pieceEnd + change.inserted - change.removed - pieceStart;
-    std::vector<std::uint32_t> lengths;
+    std::vector<Piece> replacement;
     if (length > 2 * kPieceUnits) {
-        CutIntoPieces(lineStart + pieceStart, lineStart + pieceStart + length, lengths);
-    } else if (length > 0 || table.lengths.size() == j - i + 1) {
-        lengths.push_back(static_cast<std::uint32_t>(length));
+        replacement = Cut(table, lineStart + pieceStart, lineStart + pieceStart + length);
+    } else if (length > 0) {
+        replacement.push_back(Piece{static_cast<std::uint32_t>(length), Estimate(table, length)});
     }
-    const auto at = static_cast<std::ptrdiff_t>(i);
-    const auto end = static_cast<std::ptrdiff_t>(j + 1);
-    table.lengths.erase(table.lengths.begin() + at, table.lengths.begin() + end);
-    table.widths.erase(table.widths.begin() + at, table.widths.begin() + end);
-    table.measured.erase(table.measured.begin() + at, table.measured.begin() + end);
-    std::vector<int> widths;
-    for (std::uint32_t n : lengths) widths.push_back(Estimate(table, n));
-    table.lengths.insert(table.lengths.begin() + at, lengths.begin(), lengths.end());
-    table.widths.insert(table.widths.begin() + at, widths.begin(), widths.end());
-    table.measured.insert(table.measured.begin() + at, lengths.size(), false);
+    const auto at = pieces.begin() + static_cast<std::ptrdiff_t>(i);
+    pieces.erase(at, pieces.begin() + static_cast<std::ptrdiff_t>(j + 1));
+    pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(i), replacement.begin(),
+                  replacement.end());
     // A sliver left by a deletion joins its neighbour, so pieces stay few.
-    if (lengths.size() == 1 && lengths[0] < kPieceUnits / 4 && table.lengths.size() > 1) {
-        const std::size_t keep = i + 1 < table.lengths.size() ? i : i - 1;
-        table.lengths[keep] += table.lengths[keep + 1];
-        table.lengths.erase(table.lengths.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
-        table.widths.erase(table.widths.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
-        table.measured.erase(table.measured.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
-        Forget(table, keep);
+    if (replacement.size() == 1 && length < kPieceUnits / 4 && pieces.size() > 1) {
+        const std::size_t keep = i + 1 < pieces.size() ? i : i - 1;
+        const std::size_t joined = pieces[keep].length + pieces[keep + 1].length;
+        pieces[keep] = Piece{static_cast<std::uint32_t>(joined), Estimate(table, joined)};
+        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
     }
-    return true;
-}
-
-void LineLayout::Forget(LongLine& table, std::size_t index) {
-    table.widths[index] = Estimate(table, table.lengths[index]);
-    table.measured[index] = false;
+    return !pieces.empty();
 }
 
 int LineLayout::Estimate(const LongLine& table, std::size_t units) const {
-    return static_cast<int>((static_cast<long long>(units) * table.estimatePer1024 + 512) / 1024);
+    return Clamped((static_cast<long long>(units) * table.estimatePer1024 + 512) / 1024);
 }
 
-void LineLayout::CutIntoPieces(std::size_t from, std::size_t to,
-                               std::vector<std::uint32_t>& lengths) const {
+std::vector<LineLayout::Piece> LineLayout::Cut(const LongLine& table, std::size_t from,
+                                               std::size_t to) const {
     const std::u16string& text = document_.Text();
+    std::vector<Piece> pieces;
     std::size_t start = from;
+    const auto add = [&](std::size_t end) {
+        pieces.push_back(
+            Piece{static_cast<std::uint32_t>(end - start), Estimate(table, end - start)});
+        start = end;
+    };
     while (to - start > kPieceUnits + kPieceUnits / 2) {
         const std::size_t ideal = start + kPieceUnits;
         std::size_t cut = 0;
         // After a space, where shaping has nothing to join.
-        for (std::size_t q = ideal; q > ideal - kSpaceSearch; --q) {
-            if (text[q - 1] == u' ' || text[q - 1] == u'\t') {
-                cut = q;
-                break;
-            }
+        for (std::size_t q = ideal; cut == 0 && q > ideal - kSpaceSearch; --q) {
+            if (text[q - 1] == u' ' || text[q - 1] == u'\t') cut = q;
         }
         // Else between two characters.
         for (std::size_t q = ideal; cut == 0 && q > ideal - kBoundarySearch; --q) {
@@ -147,10 +138,10 @@ void LineLayout::CutIntoPieces(std::size_t from, std::size_t to,
         }
         // Else (a long run of marks) anywhere but inside a surrogate pair.
         if (cut == 0) cut = IsCaretBoundary(text, ideal) ? ideal : ideal + 1;
-        lengths.push_back(static_cast<std::uint32_t>(cut - start));
-        start = cut;
+        add(cut);
     }
-    lengths.push_back(static_cast<std::uint32_t>(to - start));
+    add(to);
+    return pieces;
 }
 
 LinePiece LineLayout::WholeLine(std::size_t line) {
@@ -164,108 +155,109 @@ LinePiece LineLayout::WholeLine(std::size_t line) {
 LineLayout::LongLine& LineLayout::PiecesOf(std::size_t line) {
     const std::size_t start = document_.LineStart(line);
     const std::size_t length = document_.LineLength(line);
-    if (auto found = longLines_.find(line); found != longLines_.end()) {
+    const auto found = std::find_if(longLines_.begin(), longLines_.end(),
+                                    [line](const LongLine& table) { return table.line == line; });
+    if (found != longLines_.end()) {
         std::size_t total = 0;
-        for (std::uint32_t n : found->second.lengths) total += n;
+        for (const Piece& piece : found->pieces) total += piece.length;
         if (total == length) {
-            found->second.lastUse = ++uses_;
-            return found->second;
+            found->lastUse = ++uses_;
+            return *found;
         }
         longLines_.erase(found);  // out of step with the text: laid out afresh below
     }
     if (longLines_.size() >= kKeptLongLines) {
-        const auto oldest = std::min_element(
+        longLines_.erase(std::min_element(
             longLines_.begin(), longLines_.end(),
-            [](const auto& a, const auto& b) { return a.second.lastUse < b.second.lastUse; });
-        longLines_.erase(oldest);
+            [](const LongLine& a, const LongLine& b) { return a.lastUse < b.lastUse; }));
     }
     LongLine table;
-    CutIntoPieces(start, start + length, table.lengths);
+    table.line = line;
+    table.pieces = Cut(table, start, start + length);
     // The first piece, measured, tells how wide this line's text runs.
-    const int first = measurer_.MeasurePiece(start, table.lengths[0]);
-    table.estimatePer1024 =
-        std::max(1, static_cast<int>(static_cast<long long>(first) * 1024 /
-                                     std::max<std::uint32_t>(1, table.lengths[0])));
-    table.widths.reserve(table.lengths.size());
-    for (std::uint32_t n : table.lengths) table.widths.push_back(Estimate(table, n));
-    table.measured.assign(table.lengths.size(), false);
-    table.widths[0] = first;
-    table.measured[0] = true;
+    Piece& first = table.pieces.front();
+    Measure(first, start);
+    table.estimatePer1024 = std::max(1, Clamped(static_cast<long long>(first.width) * 1024 /
+                                                std::max<std::uint32_t>(1, first.length)));
+    for (Piece& piece : table.pieces) {
+        if (!piece.measured) piece.width = Estimate(table, piece.length);
+    }
     table.lastUse = ++uses_;
-    return longLines_.emplace(line, std::move(table)).first->second;
+    longLines_.push_back(std::move(table));
+    return longLines_.back();
 }
 
-void LineLayout::Measure(LongLine& table, std::size_t index, std::size_t start) {
-    if (table.measured[index]) return;
-    table.widths[index] = measurer_.MeasurePiece(start, table.lengths[index]);
-    table.measured[index] = true;
+void LineLayout::Measure(Piece& piece, std::size_t start) {
+    if (piece.measured) return;
+    piece.width = measurer_.MeasurePiece(start, piece.length);
+    piece.measured = true;
 }
 
 std::vector<LinePiece> LineLayout::PiecesBetween(std::size_t line, int left, int right) {
     if (!IsLong(line)) return {WholeLine(line)};
-    LongLine& table = PiecesOf(line);
-    std::vector<LinePiece> pieces;
+    std::vector<LinePiece> inSight;
     std::size_t start = document_.LineStart(line);
     long long x = 0;
-    for (std::size_t i = 0; i < table.lengths.size() && x < right; ++i) {
-        if (x + table.widths[i] > left) Measure(table, i, start);
-        if (x + table.widths[i] > left)
-            pieces.push_back(
-                LinePiece{start, table.lengths[i], static_cast<int>(x), table.widths[i]});
-        x += table.widths[i];
-        start += table.lengths[i];
+    for (Piece& piece : PiecesOf(line).pieces) {
+        if (x >= right) break;
+        if (x + piece.width > left) Measure(piece, start);
+        if (x + piece.width > left)
+            inSight.push_back(LinePiece{start, piece.length, Clamped(x), piece.width});
+        x += piece.width;
+        start += piece.length;
     }
-    return pieces;
+    return inSight;
 }
 
 LinePiece LineLayout::PieceAt(std::size_t line, std::size_t position) {
     if (!IsLong(line)) return WholeLine(line);
-    LongLine& table = PiecesOf(line);
+    std::vector<Piece>& pieces = PiecesOf(line).pieces;
     std::size_t start = document_.LineStart(line);
     long long x = 0;
     std::size_t i = 0;
-    while (i + 1 < table.lengths.size() && start + table.lengths[i] <= position) {
-        x += table.widths[i];
-        start += table.lengths[i];
+    while (i + 1 < pieces.size() && start + pieces[i].length <= position) {
+        x += pieces[i].width;
+        start += pieces[i].length;
         ++i;
     }
-    Measure(table, i, start);
-    return LinePiece{start, table.lengths[i], static_cast<int>(x), table.widths[i]};
+    Measure(pieces[i], start);
+    return LinePiece{start, pieces[i].length, Clamped(x), pieces[i].width};
 }
 
 LinePiece LineLayout::PieceAtX(std::size_t line, int x) {
     if (!IsLong(line)) return WholeLine(line);
-    LongLine& table = PiecesOf(line);
+    std::vector<Piece>& pieces = PiecesOf(line).pieces;
     std::size_t start = document_.LineStart(line);
     long long left = 0;
     for (std::size_t i = 0;; ++i) {
-        const bool last = i + 1 == table.lengths.size();
-        if (x < left + table.widths[i] || last) {
-            Measure(table, i, start);
-            if (x < left + table.widths[i] || last)
-                return LinePiece{start, table.lengths[i], static_cast<int>(left), table.widths[i]};
+        const bool last = i + 1 == pieces.size();
+        if (x < left + pieces[i].width || last) {
+            Measure(pieces[i], start);
+            if (x < left + pieces[i].width || last)
+                return LinePiece{start, pieces[i].length, Clamped(left), pieces[i].width};
         }
-        left += table.widths[i];
-        start += table.lengths[i];
+        left += pieces[i].width;
+        start += pieces[i].length;
     }
 }
 
 int LineLayout::LineWidth(std::size_t line) {
     if (!IsLong(line)) return WholeLine(line).width;
-    const LongLine& table = PiecesOf(line);
     long long width = 0;
-    for (int w : table.widths) width += w;
-    return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+    for (const Piece& piece : PiecesOf(line).pieces) width += piece.width;
+    return Clamped(width);
 }
 
 int LineLayout::EstimatedLineWidth(std::size_t line) const {
-    if (auto found = longLines_.find(line); found != longLines_.end()) {
-        long long width = 0;
-        for (int w : found->second.widths) width += w;
-        return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+    const auto found = std::find_if(longLines_.begin(), longLines_.end(),
+                                    [line](const LongLine& table) { return table.line == line; });
+    long long width = 0;
+    if (found != longLines_.end()) {
+        for (const Piece& piece : found->pieces) width += piece.width;
+    } else {
+        width = static_cast<long long>(document_.LineLength(line)) * averageCharWidth_;
     }
-    const long long width = static_cast<long long>(document_.LineLength(line)) * averageCharWidth_;
-    return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+    return Clamped(width);
 }
 
 }  // namespace talvex

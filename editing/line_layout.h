@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "editing/text_document.h"
@@ -70,10 +69,14 @@ class LineLayout {
     int EstimatedLineWidth(std::size_t line) const;
 
   private:
+    struct Piece {
+        std::uint32_t length = 0;
+        int width = 0;  // estimated until measured
+        bool measured = false;
+    };
     struct LongLine {
-        std::vector<std::uint32_t> lengths;
-        std::vector<int> widths;
-        std::vector<bool> measured;
+        std::size_t line = 0;
+        std::vector<Piece> pieces;
         int estimatePer1024 = 0;  // pixels for 1024 units not measured yet
         std::uint64_t lastUse = 0;
     };
@@ -81,17 +84,17 @@ class LineLayout {
     bool IsLong(std::size_t line) const { return document_.LineLength(line) > kWholeLineUnits; }
     LinePiece WholeLine(std::size_t line);
     LongLine& PiecesOf(std::size_t line);
-    void CutIntoPieces(std::size_t from, std::size_t to, std::vector<std::uint32_t>& lengths) const;
+    // Pieces of about kPieceUnits for [from, to), their widths estimated.
+    std::vector<Piece> Cut(const LongLine& table, std::size_t from, std::size_t to) const;
     int Estimate(const LongLine& table, std::size_t units) const;
-    void Measure(LongLine& table, std::size_t index, std::size_t start);
-    // Patches the pieces of long `line` for an edit inside it; false when they do not fit it.
-    bool Patch(LongLine& table, std::size_t line, const TextChange& change);
-    void Forget(LongLine& table, std::size_t index);
+    void Measure(Piece& piece, std::size_t start);
+    // Patches the pieces of a long line for an edit inside it; false when they do not fit it.
+    bool Patch(LongLine& table, const TextChange& change);
 
     const TextDocument& document_;
     PieceMeasurer& measurer_;
     int averageCharWidth_ = 7;
-    std::map<std::size_t, LongLine> longLines_;  // by line
+    std::vector<LongLine> longLines_;  // a few: the lines looked at last
     std::uint64_t uses_ = 0;
     std::size_t lineCount_ = 1;  // at the last change, to tell how many lines it added
 };

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Starts TalvexPress.exe under Wine on a private virtual display and saves a picture of its
 # window, cropped to the window, as build/screenshot-window.png (or the path given with -o).
-#   scripts/screenshot.sh [--dpi N] [-o out.png] [path/to/TalvexPress.exe]
+#   scripts/screenshot.sh [--dpi N] [--sample] [-o out.png] [path/to/TalvexPress.exe]
 # Without an exe it builds one with the windows preset. --dpi sets Wine's LogPixels first
-# (96, 120, 144, 192...) to look at the window on a high-dpi display.
+# (96, 120, 144, 192...) to look at the window on a high-dpi display. --sample types a few
+# lines into the text box first (accents, a long line, right-to-left text), as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 dpi=96
+sample=""
 out="$root/build/screenshot-window.png"
 exe=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --dpi) dpi=$2; shift 2 ;;
+    --sample) sample=1; shift ;;
     -o) out=$2; shift 2 ;;
     *) exe=$1; shift ;;
     esac
@@ -66,6 +69,18 @@ done
 [ -n "$win" ] || { echo "the window did not appear" >&2; exit 1; }
 sleep 1.5  # let it finish painting
 eval "$(xdotool getwindowgeometry --shell "$win")"
+if [ -n "$sample" ]; then
+    # A click in the text box (its top left, in 96-dpi pixels, scaled), then the keyboard.
+    xdotool mousemove $((X + 60 * dpi / 96)) $((Y + 310 * dpi / 96)) click 1
+    sleep 0.5
+    xdotool type --delay 20 "Texte rappelé de l'historique : élève, où, ça."
+    xdotool key Return
+    xdotool type --delay 20 "Une ligne bien plus longue que la boîte, qui défile sur le côté au lieu de revenir à la ligne."
+    xdotool key Return
+    xdotool type --delay 20 "שלום עולם — مرحبا بالعالم"
+    xdotool key Return Return ctrl+Home shift+End
+    sleep 1
+fi
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$state/raw.png"
 convert "$state/raw.png" -strip "$out"
 echo "$out (${WIDTH}x${HEIGHT} at $dpi dpi)"

@@ -275,7 +275,9 @@ bool TextView::HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result
                 editor_.Select(Clamped(static_cast<LPARAM>(wp), length), Clamped(lp, length));
             }
             desiredX_ = -1;
-            AfterCommand();
+            // As in an edit control, the view stays where it is (EM_SCROLLCARET brings the
+            // caret into sight): tabbing into a long text selects it all without a jump.
+            UpdateScrollBars();
             return true;
         case EM_REPLACESEL: {
             const auto* text = reinterpret_cast<const char16_t*>(lp);
