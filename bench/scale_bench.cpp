@@ -7,7 +7,6 @@
 //   scale_bench --put-entries N PID   (the "other program" that copies the short entries)
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "private_memory.h"
 #include "clipboard/system_clipboard_win.h"
 #include "clipboard/unique_handle_win.h"
 #include "ui/control_ids.h"
@@ -32,18 +32,6 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// The process's private (committed) memory. Wine 8 leaves PrivateUsage at zero; its
-// PagefileUsage, which Windows defines as the same commit charge, holds the value.
-double PrivateMb() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    const SIZE_T bytes =
-        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-    return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 std::u16string Entry(int n) {
@@ -317,7 +305,7 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
     SendMessageW(form.list1(), LB_RESETCONTENT, 0, 0);
     Pump();
-    const double memBefore = PrivateMb();
+    const double memBefore = bench::PrivateMb();
 
     std::vector<double> ticks;
     std::vector<double> paints;
@@ -331,11 +319,11 @@ int wmain(int argc, wchar_t** argv) {
         paints.push_back(paint);
     }
     const LRESULT filled = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
-    const double memFilled = PrivateMb();
+    const double memFilled = bench::PrivateMb();
 
     const std::size_t bigUnits = 5u * 1024 * 1024;
     if (!PutBigTextFromAnotherProcess()) return 3;
-    const double memBigOnClipboard = PrivateMb();
+    const double memBigOnClipboard = bench::PrivateMb();
     double bigTickPaint = 0;
     const double bigTick = TimedTick(form, &bigTickPaint);
     const LRESULT total = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
@@ -343,7 +331,7 @@ int wmain(int argc, wchar_t** argv) {
         total == entries + 1 &&
         SendMessageW(form.list1(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
             static_cast<LRESULT>(bigUnits);
-    const double memBig = PrivateMb();
+    const double memBig = bench::PrivateMb();
 
     // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
     SendMessageW(form.list1(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
@@ -355,7 +343,7 @@ int wmain(int argc, wchar_t** argv) {
     const double recallMs = bench::NowMs() - recallStart;
     const bool recalled =
         SendMessageW(form.text1(), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bigUnits);
-    const double memRecalled = PrivateMb();
+    const double memRecalled = bench::PrivateMb();
 
     // Copy: Text1's text to the clipboard.
     clipboard.SetText(u"autre chose");
@@ -364,7 +352,7 @@ int wmain(int argc, wchar_t** argv) {
     Pump();
     const double copyMs = bench::NowMs() - t0;
     const bool copied = ClipboardUnits() == bigUnits;
-    const double memCopied = PrivateMb();
+    const double memCopied = bench::PrivateMb();
     // The tick after that Copy reads the 10 MB back and finds the text it added last.
     const double tickAfterCopy = TimedTick(form);
     const bool unchanged = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0) == total;

@@ -6,7 +6,6 @@
 //   text1_bench lines7 | line10m | line200k      one text, in a process of its own
 //   text1_bench --put KIND                        (the "other program" that copies it)
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "private_memory.h"
 #include "ui/control_ids.h"
 #include "ui/form1.h"
 
@@ -54,17 +54,6 @@ std::wstring TextOf(const std::wstring& kind) {
         text.resize(units);
     }
     return text;
-}
-
-double PrivateMb() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    // Wine 8 leaves PrivateUsage at zero; its PagefileUsage is the same commit charge.
-    const SIZE_T bytes =
-        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-    return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 // Runs this thread's messages one at a time until `done` holds and nothing is left, then
@@ -155,7 +144,7 @@ int Measure(const std::wstring& kindName) {
     const double recallMs = HandleUntil([] { return true; }, start, longest);
     const bool recalled = Length(text1) == units;
     const auto lines = static_cast<std::size_t>(SendMessageW(text1, EM_GETLINECOUNT, 0, 0));
-    const double memory = PrivateMb();
+    const double memory = bench::PrivateMb();
 
     SetFocus(text1);
     HandleUntil([] { return true; }, bench::NowMs(), longest);

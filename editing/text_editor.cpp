@@ -257,20 +257,27 @@ void TextEditor::AfterTextChange(const TextChange& change, std::size_t anchor, s
 
 // --- Undo -----------------------------------------------------------------------------------
 
-bool TextEditor::Undo() {
-    if (undo_.empty()) return false;
-    Step& step = undo_.back();
-    std::u16string put = Text().substr(step.position, step.length);
-    ReserveOneMore(redo_);
+// Puts back what the newest step of `from` took away and moves the step to `to`, where it
+// keeps what it had put there instead: an undo and a redo are the same move, either way.
+TextChange TextEditor::TakeBack(std::vector<Step>& from, std::vector<Step>& to) {
+    Step& step = from.back();
+    std::u16string other = Text().substr(step.position, step.length);
+    ReserveOneMore(to);
     document_.Replace(step.position, step.length, step.text);
     // Nothing below throws.
     const TextChange change{step.position, step.length, step.text.size()};
-    undoUnits_ = undoUnits_ - step.text.size() + put.size();
+    undoUnits_ = undoUnits_ - step.text.size() + other.size();
     step.length = step.text.size();
-    step.text = std::move(put);
-    redo_.push_back(std::move(step));
-    undo_.pop_back();
+    step.text = std::move(other);
+    to.push_back(std::move(step));
+    from.pop_back();
     joinable_ = false;
+    return change;
+}
+
+bool TextEditor::Undo() {
+    if (undo_.empty()) return false;
+    const TextChange change = TakeBack(undo_, redo_);
     TrimUndo(true);
     const Step& done = redo_.back();
     AfterTextChange(change, done.anchorBefore, done.caretBefore);
@@ -279,18 +286,7 @@ bool TextEditor::Undo() {
 
 bool TextEditor::Redo() {
     if (redo_.empty()) return false;
-    Step& step = redo_.back();
-    std::u16string taken = Text().substr(step.position, step.length);
-    ReserveOneMore(undo_);
-    document_.Replace(step.position, step.length, step.text);
-    // Nothing below throws.
-    const TextChange change{step.position, step.length, step.text.size()};
-    undoUnits_ = undoUnits_ - step.text.size() + taken.size();
-    step.length = step.text.size();
-    step.text = std::move(taken);
-    undo_.push_back(std::move(step));
-    redo_.pop_back();
-    joinable_ = false;
+    const TextChange change = TakeBack(redo_, undo_);
     TrimUndo(false);
     const std::size_t caret = CaretAfterEdit(change.position, change.inserted);
     AfterTextChange(change, caret, caret);

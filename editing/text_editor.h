@@ -151,6 +151,7 @@ class TextEditor {
     // Puts the selection after a change of the text, and tells the observer of both.
     void AfterTextChange(const TextChange& change, std::size_t anchor, std::size_t caret);
     void ForgetRedo();
+    TextChange TakeBack(std::vector<Step>& from, std::vector<Step>& to);
     // Forgets the oldest steps over the budget: the bottom of the undo stack first, then the
     // far end of the redo stack; never the newest step (on the redo stack after an Undo).
     void TrimUndo(bool newestIsRedo);

@@ -2,11 +2,44 @@
 
 #include <algorithm>
 
+#include "ui/system_library.h"
+
 namespace talvex {
+namespace {
+
+// Uniscribe, from usp10 loaded the first time a text is shaped: a window that shows no text
+// yet does not pay for it at start-up. Without it, plain GDI draws.
+struct Uniscribe {
+    decltype(&ScriptStringAnalyse) analyse = nullptr;
+    decltype(&ScriptStringFree) free = nullptr;
+    decltype(&ScriptString_pSize) size = nullptr;
+    decltype(&ScriptStringCPtoX) cpToX = nullptr;
+    decltype(&ScriptStringXtoCP) xToCp = nullptr;
+    decltype(&ScriptStringOut) out = nullptr;
+};
+
+const Uniscribe* Usp() {
+    static const Uniscribe functions = [] {
+        Uniscribe u;
+        u.analyse = SystemFunction<decltype(u.analyse)>(L"usp10.dll", "ScriptStringAnalyse");
+        u.free = SystemFunction<decltype(u.free)>(L"usp10.dll", "ScriptStringFree");
+        u.size = SystemFunction<decltype(u.size)>(L"usp10.dll", "ScriptString_pSize");
+        u.cpToX = SystemFunction<decltype(u.cpToX)>(L"usp10.dll", "ScriptStringCPtoX");
+        u.xToCp = SystemFunction<decltype(u.xToCp)>(L"usp10.dll", "ScriptStringXtoCP");
+        u.out = SystemFunction<decltype(u.out)>(L"usp10.dll", "ScriptStringOut");
+        return u;
+    }();
+    const bool complete = functions.analyse != nullptr && functions.free != nullptr &&
+                          functions.size != nullptr && functions.cpToX != nullptr &&
+                          functions.xToCp != nullptr && functions.out != nullptr;
+    return complete ? &functions : nullptr;
+}
+
+}  // namespace
 
 void TextShaper::Forget() {
     for (Shaped& shaped : kept_) {
-        if (shaped.analysis != nullptr) ScriptStringFree(&shaped.analysis);
+        if (shaped.analysis != nullptr) Usp()->free(&shaped.analysis);
     }
     kept_.clear();
 }
@@ -26,7 +59,7 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
     // Analyses of an older text are no use any more; the least recently used goes when full.
     const auto stale = std::remove_if(kept_.begin(), kept_.end(), [&](Shaped& shaped) {
         if (shaped.version == version) return false;
-        if (shaped.analysis != nullptr) ScriptStringFree(&shaped.analysis);
+        if (shaped.analysis != nullptr) Usp()->free(&shaped.analysis);
         return true;
     });
     kept_.erase(stale, kept_.end());
@@ -34,7 +67,7 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
         auto oldest = std::min_element(
             kept_.begin(), kept_.end(),
             [](const Shaped& a, const Shaped& b) { return a.lastUse < b.lastUse; });
-        if (oldest->analysis != nullptr) ScriptStringFree(&oldest->analysis);
+        if (oldest->analysis != nullptr) Usp()->free(&oldest->analysis);
         kept_.erase(oldest);
     }
 
@@ -47,13 +80,14 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
         SCRIPT_TABDEF tabs{};  // no stops given: one every eight average characters
         tabs.cTabStops = 0;
         const int chars = static_cast<int>(length);
-        if (FAILED(ScriptStringAnalyse(dc_, Chars(start), chars, chars * 3 / 2 + 16, -1,
-                                       SSA_GLYPHS | SSA_FALLBACK | SSA_TAB, 0, nullptr, nullptr,
-                                       nullptr, &tabs, nullptr, &shaped.analysis))) {
+        if (Usp() == nullptr ||
+            FAILED(Usp()->analyse(dc_, Chars(start), chars, chars * 3 / 2 + 16, -1,
+                                  SSA_GLYPHS | SSA_FALLBACK | SSA_TAB, 0, nullptr, nullptr, nullptr,
+                                  &tabs, nullptr, &shaped.analysis))) {
             shaped.analysis = nullptr;
         }
         if (shaped.analysis != nullptr) {
-            const SIZE* size = ScriptString_pSize(shaped.analysis);
+            const SIZE* size = Usp()->size(shaped.analysis);
             shaped.width = size != nullptr ? static_cast<int>(size->cx) : 0;
         } else {
             SIZE size{};
@@ -83,9 +117,9 @@ int TextShaper::CaretX(const LinePiece& piece, std::size_t position) {
     // The caret stands on the leading edge of the character after it, or on the trailing
     // edge of the last one (both right to left and left to right come out right).
     if (offset < piece.length) {
-        ScriptStringCPtoX(shaped.analysis, static_cast<int>(offset), FALSE, &x);
+        Usp()->cpToX(shaped.analysis, static_cast<int>(offset), FALSE, &x);
     } else {
-        ScriptStringCPtoX(shaped.analysis, static_cast<int>(offset) - 1, TRUE, &x);
+        Usp()->cpToX(shaped.analysis, static_cast<int>(offset) - 1, TRUE, &x);
     }
     return x;
 }
@@ -111,7 +145,7 @@ std::size_t TextShaper::PositionAtX(const LinePiece& piece, int x) {
         }
     } else {
         int trailing = 0;
-        if (FAILED(ScriptStringXtoCP(shaped.analysis, x, &offset, &trailing))) return piece.start;
+        if (FAILED(Usp()->xToCp(shaped.analysis, x, &offset, &trailing))) return piece.start;
         // Beyond either end Uniscribe answers -1 or the length.
         if (offset < 0) {
             offset = 0;
@@ -138,7 +172,7 @@ void TextShaper::Draw(const LinePiece& piece, int x, int y, const RECT& clip,
         to = static_cast<int>(std::min(selectionEnd, end) - piece.start);
     }
     if (shaped.analysis != nullptr) {
-        ScriptStringOut(shaped.analysis, x, y, ETO_CLIPPED, &clip, from, to, FALSE);
+        Usp()->out(shaped.analysis, x, y, ETO_CLIPPED, &clip, from, to, FALSE);
         return;
     }
     ExtTextOutW(dc_, x, y, ETO_CLIPPED, &clip, Chars(piece.start), static_cast<UINT>(piece.length),

@@ -7,6 +7,7 @@
 
 #include "clipboard/system_clipboard_win.h"
 #include "editing/text_positions.h"
+#include "ui/system_library.h"
 #include "ui/text_view.h"
 
 namespace talvex {
@@ -295,16 +296,28 @@ void TextView::Paste() {
 }
 
 void TextView::PlaceComposition() {
-    HIMC context = ImmGetContext(hwnd_);
+    // imm32 is loaded when an input method first speaks up.
+    static const auto getContext =
+        SystemFunction<decltype(&ImmGetContext)>(L"imm32.dll", "ImmGetContext");
+    static const auto releaseContext =
+        SystemFunction<decltype(&ImmReleaseContext)>(L"imm32.dll", "ImmReleaseContext");
+    static const auto setWindow =
+        SystemFunction<decltype(&ImmSetCompositionWindow)>(L"imm32.dll", "ImmSetCompositionWindow");
+    static const auto setFont =
+        SystemFunction<decltype(&ImmSetCompositionFontW)>(L"imm32.dll", "ImmSetCompositionFontW");
+    if (getContext == nullptr || releaseContext == nullptr || setWindow == nullptr ||
+        setFont == nullptr)
+        return;
+    HIMC context = getContext(hwnd_);
     if (context == nullptr) return;
     // The input method writes its composition at the caret, in the view's font.
     COMPOSITIONFORM form{};
     form.dwStyle = CFS_POINT;
     form.ptCurrentPos = ClientPointOf(editor_.Caret());
-    ImmSetCompositionWindow(context, &form);
+    setWindow(context, &form);
     LOGFONTW font{};
-    if (GetObjectW(font_, sizeof font, &font) != 0) ImmSetCompositionFontW(context, &font);
-    ImmReleaseContext(hwnd_, context);
+    if (GetObjectW(font_, sizeof font, &font) != 0) setFont(context, &font);
+    releaseContext(hwnd_, context);
 }
 
 }  // namespace talvex

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <oleacc.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "clipboard/system_clipboard_win.h"
+#include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 #include "ui/control_ids.h"
 
@@ -524,43 +524,18 @@ TEST_F(Text1AsAUser, CoveredToolButtonsTakeNoKeys) {
 namespace talvex::testing {
 namespace {
 
-// IID_IAccessible, spelt out so the test needs no import library for it.
-const GUID kIidAccessible{
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
 // What a screen reader in its own process reads, through the system's accessibility runtime.
 TEST_F(Text1AsAUser, AScreenReaderReadsTheTextFromAnotherProcess) {
     Start();
     SetText1(u"lu par un lecteur d'écran");
-    HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-    ASSERT_NE(oleacc, nullptr);
-    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-    const auto accessibleObjectFromWindow = reinterpret_cast<FromWindow>(
-        reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-    ASSERT_NE(accessibleObjectFromWindow, nullptr);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IAccessible* accessible = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(accessibleObjectFromWindow(text1, OBJID_CLIENT, kIidAccessible,
-                                                        reinterpret_cast<void**>(&accessible)));
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    VARIANT role{};
-    EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
-    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
-    BSTR name = nullptr;
-    EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
-    EXPECT_EQ(std::u16string(name != nullptr ? reinterpret_cast<const char16_t*>(name) : u""),
-              u"Texte :");
-    SysFreeString(name);
-    BSTR value = nullptr;
-    EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
-    EXPECT_EQ(std::u16string(value != nullptr ? reinterpret_cast<const char16_t*>(value) : u""),
-              u"lu par un lecteur d'écran");
-    SysFreeString(value);
+    ScreenReader reader;
+    IAccessible* accessible = reader.ObjectOf(text1);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(ScreenReader::Role(accessible), ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(ScreenReader::Name(accessible), u"Texte :");
+    EXPECT_EQ(ScreenReader::Value(accessible), u"lu par un lecteur d'écran");
+    EXPECT_TRUE(ScreenReader::State(accessible) & STATE_SYSTEM_FOCUSED);
     accessible->Release();
-    CoUninitialize();
-    FreeLibrary(oleacc);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <imm.h>
-#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "clipboard/system_clipboard_win.h"
+#include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 #include "ui/text_view.h"
 
@@ -366,10 +366,6 @@ TEST_F(TextViewTest, AnInputMethodWritesAtTheCaret) {
     EXPECT_EQ(ControlText(hwnd()), u"abc\r\nde\u00E9\u6F22\U0001F600f");
 }
 
-// IID_IAccessible, spelt out so the test needs no import library for it.
-const GUID kIidAccessible{
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
 std::vector<DWORD>& HeardEvents() {
     static std::vector<DWORD> events;
     return events;
@@ -380,36 +376,18 @@ void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG, DWORD, D
 }
 
 TEST_F(TextViewTest, ScreenReadersSeeAnEditableTextCalledTexte) {
-    HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-    ASSERT_NE(oleacc, nullptr);
-    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-    const auto accessibleObjectFromWindow = reinterpret_cast<FromWindow>(
-        reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-    ASSERT_NE(accessibleObjectFromWindow, nullptr);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ScreenReader reader;
     Set(u"texte lu à voix haute");
-
-    IAccessible* accessible = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(accessibleObjectFromWindow(hwnd(), OBJID_CLIENT, kIidAccessible,
-                                                        reinterpret_cast<void**>(&accessible)));
+    IAccessible* accessible = reader.ObjectOf(hwnd());
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(ScreenReader::Role(accessible), ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(ScreenReader::Name(accessible), u"Texte :");
+    EXPECT_EQ(ScreenReader::Value(accessible), u"texte lu à voix haute");
+    EXPECT_TRUE(ScreenReader::State(accessible) & STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(ScreenReader::State(accessible) & STATE_SYSTEM_FOCUSABLE);
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    VARIANT role{};
-    EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
-    EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
-    BSTR name = nullptr;
-    EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name)), u"Texte :");
-    SysFreeString(name);
-    BSTR value = nullptr;
-    EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(value)), u"texte lu à voix haute");
-    SysFreeString(value);
-    VARIANT state{};
-    EXPECT_EQ(accessible->get_accState(self, &state), S_OK);
-    EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSED);
-    EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSABLE);
     LONG left = 0, top = 0, width = 0, height = 0;
     EXPECT_EQ(accessible->accLocation(&left, &top, &width, &height, self), S_OK);
     EXPECT_GT(width, 300);
@@ -434,11 +412,8 @@ TEST_F(TextViewTest, ScreenReadersSeeAnEditableTextCalledTexte) {
     // The view gone, the object says so instead of reaching into freed memory.
     DestroyWindow(owner);
     owner = nullptr;
-    value = nullptr;
-    EXPECT_NE(accessible->get_accValue(self, &value), S_OK);
+    EXPECT_EQ(ScreenReader::Value(accessible), u"<failed>");
     accessible->Release();
-    CoUninitialize();
-    FreeLibrary(oleacc);
 }
 
 }  // namespace

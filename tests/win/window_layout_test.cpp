@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <oleacc.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 
 namespace talvex::testing {
@@ -384,16 +384,7 @@ TEST_F(Form1Look, TheAccessKeyAndBmClickRunCopy) {
 // What a screen reader reads: the caption without its ampersand, through the system's own
 // accessibility proxy of a button.
 TEST_F(Form1Look, ScreenReadersReadTheCaptionWithoutItsAmpersand) {
-    HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-    ASSERT_NE(oleacc, nullptr);
-    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-    const auto accessibleObjectFromWindow = reinterpret_cast<FromWindow>(
-        reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-    ASSERT_NE(accessibleObjectFromWindow, nullptr);
-    // IID_IAccessible, spelt out so the test needs no import library for it.
-    const GUID iidAccessible{
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ScreenReader reader;
     const std::pair<int, std::u16string> expected[] = {{kCommand1, u"Copier"},
                                                        {kCommand2, u"Effacer"},
                                                        {kCommand3, u"Outils"},
@@ -401,21 +392,11 @@ TEST_F(Form1Look, ScreenReadersReadTheCaptionWithoutItsAmpersand) {
                                                        {kKeytool0 + 2, u"Debut majuscule"},
                                                        {kButtonPlus1, u"X"}};
     for (const auto& [id, name] : expected) {
-        IAccessible* accessible = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(accessibleObjectFromWindow(
-            Control(id), OBJID_CLIENT, iidAccessible, reinterpret_cast<void**>(&accessible)));
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR got = nullptr;
-        EXPECT_EQ(accessible->get_accName(self, &got), S_OK);
-        EXPECT_EQ(std::u16string(got != nullptr ? reinterpret_cast<const char16_t*>(got) : u""),
-                  name);
-        SysFreeString(got);
+        IAccessible* accessible = reader.ObjectOf(Control(id));
+        ASSERT_NE(accessible, nullptr) << id;
+        EXPECT_EQ(ScreenReader::Name(accessible), name);
         accessible->Release();
     }
-    CoUninitialize();
-    FreeLibrary(oleacc);
 }
 
 // The version record, read back from the program file as Explorer would.
