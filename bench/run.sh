@@ -3,7 +3,7 @@
 # one summary table (| measure | result | goal | met? |), then the details and the tick table.
 #   bash bench/run.sh                  the windows preset's build (build/windows)
 #   TALVEX_BENCH_BUILD=DIR bash ...    an already configured cross build of your own
-# About fifteen minutes, most of it the 10,000 ticks of the scale benchmark.
+# About five minutes, most of it the 10,000 ticks of the scale benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -73,11 +73,11 @@ if [ -n "$sample" ]; then
     # A click in the text box (its top left, in 96-dpi pixels, scaled), then the keyboard.
     xdotool mousemove $((X + 60 * dpi / 96)) $((Y + 310 * dpi / 96)) click 1
     sleep 0.5
-    xdotool type --delay 20 "Texte rappelé de l'historique : élève, où, ça."
+    xdotool type --delay 60 "Texte rappelé de l'historique : élève, où, ça."
     xdotool key Return
-    xdotool type --delay 20 "Une ligne bien plus longue que la boîte, qui défile sur le côté au lieu de revenir à la ligne."
+    xdotool type --delay 60 "Une ligne bien plus longue que la boîte, qui défile sur le côté au lieu de revenir à la ligne."
     xdotool key Return
-    xdotool type --delay 20 "שלום עולם — مرحبا بالعالم"
+    xdotool type --delay 60 "שלום עולם — مرحبا بالعالم"
     xdotool key Return Return ctrl+Home shift+End
     sleep 1
 fi
