@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "ui/shell_calls.h"
-#include "clipboard/ports.h"
-#include "clipboard/unique_handle_win.h"
+#include "ui/texts.h"
+#include "platform/unique_handle.h"
 #include "resources/resource_ids.h"
 
 namespace talvex {
@@ -41,7 +41,7 @@ bool AddTrayIcon(HWND picture1) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
     data.hIcon = icon.get();
-    wcsncpy(data.szTip, reinterpret_cast<const wchar_t*>(kTitle), std::size(data.szTip) - 1);
+    wcsncpy(data.szTip, texts::kTitle, std::size(data.szTip) - 1);
     // The notification area keeps its own copy of the picture; ours goes at the end.
     return CallShellNotifyIcon(NIM_ADD, &data) != FALSE;
 }

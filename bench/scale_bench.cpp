@@ -17,7 +17,7 @@
 #include "bench_support.h"
 #include "private_memory.h"
 #include "clipboard/system_clipboard_win.h"
-#include "clipboard/unique_handle_win.h"
+#include "platform/unique_handle.h"
 #include "ui/control_ids.h"
 #include "ui/history_drawing.h"
 #include "ui/form1.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "clipboard/clipboard.h"
-#include "clipboard/wide.h"
+#include "platform/wide.h"
 
 namespace talvex {
 namespace {

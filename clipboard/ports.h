@@ -24,21 +24,33 @@ class TextBox {
     // The whole text, held by the box (Copy hands it on without a copy of its own).
     virtual const std::u16string& Text() const = 0;
     virtual void SetText(std::u16string text) = 0;
-    virtual int HeightTwips() const = 0;
-    virtual void SetHeightTwips(int twips) = 0;
 };
 
-// The platform's modal message box. Flags and answers are the platform's own numbers:
-// 64 information + OK, 68 information + Yes/No; the answer 6 is Yes.
+// The row of case tools under Text1: open, it shows; closed, Text1 covers it.
+class ToolsPanel {
+  public:
+    virtual ~ToolsPanel() = default;
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+};
+
+// The kinds of message the program shows, each under the program's title with the
+// information icon.
+enum class MessageKind {
+    Information,     // OK
+    Question,        // Yes and No
+    CharacterCount,  // OK, under the count's own caption (the title and a space)
+};
+
+enum class Answer { Ok, Yes, No };  // a box closed without an answer says No
+
+// The platform's modal message box. Throws when no box could be shown.
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
-    virtual int Show(const std::u16string& text, const std::u16string& caption, int flags) = 0;
+    virtual Answer Show(const std::u16string& text, MessageKind kind) = 0;
 };
-
-inline constexpr int kMbInformationOk = 64;
-inline constexpr int kMbInformationYesNo = 68;
-inline constexpr int kAnswerYes = 6;
 
 // Letter-case mapping of whole strings; the result always has the length of the input.
 class CaseMapper {
@@ -47,7 +59,5 @@ class CaseMapper {
     virtual std::u16string ToUpper(const std::u16string& text) = 0;
     virtual std::u16string ToLower(const std::u16string& text) = 0;
 };
-
-inline constexpr char16_t kTitle[] = u"Talvex Press 1.0";
 
 }  // namespace talvex

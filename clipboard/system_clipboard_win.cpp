@@ -3,7 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "clipboard/unique_handle_win.h"
+#include "platform/unique_handle.h"
 
 namespace talvex {
 namespace {

@@ -7,8 +7,6 @@
 namespace talvex {
 namespace {
 
-// The caption of the count message carries a trailing space, unlike every other caption.
-constexpr char16_t kCountCaption[] = u"Talvex Press 1.0 ";
 // "caratères" and "press papier" are the wording users have always seen; keep them.
 constexpr char16_t kCountPrefix[] = u"Le nombre de caratères de la press papier est  ";
 
@@ -67,7 +65,7 @@ std::u16string CharacterCountMessage(std::size_t length) {
     return kCountPrefix + std::u16string(digits.begin(), digits.end()) + u".";
 }
 
-void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& text1,
+void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes) {
     // This is an event boundary: the tools report nothing, a failure just leaves the panel
     // open. ClipboardError is named apart because it is the expected one.
@@ -85,12 +83,12 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& 
                 ReplaceClipboardText(clip, text, ProperCase(text, cases));
                 break;
             case kToolCharacterCount:
-                boxes.Show(CharacterCountMessage(length), kCountCaption, kMbInformationOk);
+                boxes.Show(CharacterCountMessage(length), MessageKind::CharacterCount);
                 break;
             default:
                 break;
         }
-        text1.SetHeightTwips(kText1ClosedHeightTwips);
+        panel.Close();
     } catch (const ClipboardError&) {
     } catch (const std::exception&) {
     }

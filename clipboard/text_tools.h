@@ -1,4 +1,4 @@
-// The four text tools of the tools panel (buttons keytool(0..3) and the matching popup items):
+// The four text tools of the tools panel (its four buttons and the matching popup items):
 // upper case, lower case and proper case of the clipboard text, and its character count.
 #pragma once
 
@@ -14,9 +14,6 @@ inline constexpr short kToolUpperCase = 0;
 inline constexpr short kToolLowerCase = 1;
 inline constexpr short kToolProperCase = 2;
 inline constexpr short kToolCharacterCount = 3;
-
-// Text1's height once a tool has run: the tools panel below it is covered again.
-inline constexpr int kText1ClosedHeightTwips = 2325;
 
 // A case mapping returned a text of another length than it was given. Derives from
 // ClipboardError so the tools give up on it exactly as on a clipboard failure.
@@ -40,7 +37,7 @@ std::u16string CharacterCountMessage(std::size_t length);
 // clipboard, the mapper or the message box) abandons the tool silently and leaves the panel
 // open. The clipboard is only cleared once the new text is ready, and when SetText then fails
 // the original text is put back if possible: only a clipboard that refuses both leaves empty.
-void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, TextBox& text1,
+void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes);
 
 }  // namespace talvex

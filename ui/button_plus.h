@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "clipboard/unique_handle_win.h"
+#include "platform/unique_handle.h"
 #include "ui/skin.h"
 
 namespace talvex {

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "clipboard/clipboard.h"
-#include "clipboard/ports.h"
+#include "ui/texts.h"
 
 namespace talvex {
 namespace {
@@ -41,8 +41,7 @@ std::wstring DescribeFailure(std::exception_ptr failure) {
 void ReportFailure(HWND owner, std::exception_ptr failure) noexcept {
     try {
         const std::wstring text = DescribeFailure(failure);
-        MessageBoxW(owner, text.c_str(), reinterpret_cast<const wchar_t*>(kTitle),
-                    MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(owner, text.c_str(), texts::kTitle, MB_OK | MB_ICONEXCLAMATION);
     } catch (...) {
         // Not even the message could be built (no memory left): stay silent, stay alive.
     }

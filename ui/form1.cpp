@@ -85,8 +85,8 @@ bool Form1::Create(HINSTANCE instance, bool anotherInstanceRunning) {
 void Form1::OnLoad(bool anotherInstanceRunning) {
     messageBoxes_.SetOwner(hwnd_);
     if (anotherInstanceRunning) {
-        MessageBoxW(hwnd_, reinterpret_cast<const wchar_t*>(texts::kAnotherInstance),
-                    reinterpret_cast<const wchar_t*>(kTitle), MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(hwnd_, reinterpret_cast<const wchar_t*>(texts::kAnotherInstance), texts::kTitle,
+                    MB_OK | MB_ICONINFORMATION);
         DestroyWindow(hwnd_);
         return;
     }

@@ -17,7 +17,7 @@
 #include "ui/list_history.h"
 #include "ui/message_boxes.h"
 #include "ui/popup_menu.h"
-#include "ui/text_box.h"
+#include "ui/tools_panel.h"
 #include "ui/text_view.h"
 
 namespace talvex {
@@ -82,8 +82,6 @@ class Form1 {
     bool HandleLayoutMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     void LayoutControls(UINT dpi);
     void SetBoxFont(UINT dpi);  // Text1's and List1's font, and the list's row height
-    // Text1's height: the tools panel below it opens or closes with it.
-    void ResizeText1(int twips);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     std::vector<HWND> TabOrder() const;
     void MoveFocus(bool backwards);
@@ -121,7 +119,7 @@ class Form1 {
 
     ListBoxHistory history_;
     TextView text1View_;  // Text1
-    ViewTextBox text1Box_;
+    ToolsPanelOnForm toolsPanel_;
     WindowMessageBoxes messageBoxes_;
     PopupMenu popupMenu_;
     WindowsCaseMapper caseMapper_;

@@ -9,13 +9,13 @@
 
 namespace talvex {
 
-void Form1::OnCommand1Click() { CopyCommand(text1Box_, *commandClipboard_); }
+void Form1::OnCommand1Click() { CopyCommand(text1View_, *commandClipboard_); }
 
 void Form1::OnCommand2Click() {
     ClearCommand(messageBoxes_, history_, *commandClipboard_, watcher_.get());
 }
 
-void Form1::OnCommand3Click() { text1Box_.SetHeightTwips(layout::kText1HeightToolsShown); }
+void Form1::OnCommand3Click() { toolsPanel_.Open(); }
 
 // Hidden, the window keeps everything: history, text, tools panel, place on the screen.
 void Form1::OnCommand4Click() {
@@ -26,24 +26,24 @@ void Form1::OnCommand4Click() {
 }
 
 void Form1::OnKeytoolClick(short index) {
-    RunTextTool(index, *commandClipboard_, caseMapper_, text1Box_, messageBoxes_);
+    RunTextTool(index, *commandClipboard_, caseMapper_, toolsPanel_, messageBoxes_);
 }
 
 void Form1::OnButtonPlus1Click() {
     // Asked twice at once (the owner and the window both told to close), one box is enough.
     if (ShowWaitingBox()) return;
-    if (messageBoxes_.Show(texts::kQuitQuestion, kTitle, kMbInformationYesNo) == kAnswerYes)
+    if (messageBoxes_.Show(texts::kQuitQuestion, MessageKind::Question) == Answer::Yes)
         DestroyWindow(hwnd_);  // the unload removes the icon; the process ends
 }
 
 void Form1::OnButtonPlus2Click() { OnCommand4Click(); }
 
-void Form1::OnCmdproposClick() { messageBoxes_.Show(texts::kAbout, kTitle, kMbInformationOk); }
+void Form1::OnCmdproposClick() { messageBoxes_.Show(texts::kAbout, MessageKind::Information); }
 
 void Form1::OnList1Click() {
     const LRESULT selected = SendMessageW(list1_, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return;
-    RecallCommand(static_cast<int>(selected), history_, text1Box_);
+    RecallCommand(static_cast<int>(selected), history_, text1View_);
 }
 
 void Form1::OnPicture1MouseMove(double x) {

@@ -109,10 +109,7 @@ void Form1::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kList1)), instance_, nullptr);
     history_.Attach(list1_);
 
-    layout::TwipsRect textTwips = layout::kText1;
-    textTwips.height = text1Box_.HeightTwips();
-    text1View_.Create(instance_, framePlus1_.hwnd(), ids::kText1, at(textTwips));
-    text1Box_.Attach(text1View_, [this](int twips) { ResizeText1(twips); });
+    text1View_.Create(instance_, framePlus1_.hwnd(), ids::kText1, toolsPanel_.Text1Place(dpi));
     HWND text1 = text1View_.hwnd();
 
     command1_.Create(instance_, hwnd_, ids::kCommand1, L"&Copier", at(layout::kCommand1),
@@ -131,6 +128,8 @@ void Form1::CreateControls() {
         // Covered by Text1 until the panel opens: out of reach of the keyboard too.
         EnableWindow(keytool_[i].hwnd(), FALSE);
     }
+    toolsPanel_.Attach(
+        text1, {keytool_[0].hwnd(), keytool_[1].hwnd(), keytool_[2].hwnd(), keytool_[3].hwnd()});
     buttonPlus1_.Create(instance_, hwnd_, ids::kButtonPlus1, L"X", at(layout::kButtonPlus1),
                         TitleButton({L"Arial Black", 8.25}, RGB(255, 32, 32)), dpi);
     buttonPlus2_.Create(instance_, hwnd_, ids::kButtonPlus2, L"-", at(layout::kButtonPlus2),
@@ -174,9 +173,7 @@ void Form1::LayoutControls(UINT dpi) {
     Place(framePlus1_.hwnd(), ToPixels(layout::kFramePlus1, dpi));
     Place(framePlus2_.hwnd(), ToPixels(layout::kFramePlus2, dpi));
     Place(list1_, ToPixels(layout::kList1, dpi));
-    layout::TwipsRect text = layout::kText1;
-    text.height = text1Box_.HeightTwips();
-    Place(text1View_.hwnd(), ToPixels(text, dpi));
+    Place(text1View_.hwnd(), toolsPanel_.Text1Place(dpi));
     for (int i = 0; i < 4; ++i) Place(keytool_[i].hwnd(), ToPixels(layout::kKeytool[i], dpi));
     Place(command1_.hwnd(), ToPixels(layout::kCommand1, dpi));
     Place(command3_.hwnd(), ToPixels(layout::kCommand3, dpi));
@@ -206,24 +203,6 @@ void Form1::SetBoxFont(UINT dpi) {
     row.CtlID = ids::kList1;
     MeasureHistoryItem(row, dpi);
     SendMessageW(list1_, LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(row.itemHeight));
-}
-
-void Form1::ResizeText1(int twips) {
-    // The panel shows when the box ends above the tool row.
-    const bool toolsShown = layout::kText1.top + twips <= layout::kKeytool[0].top;
-    if (toolsShown) {
-        for (ButtonPlus& tool : keytool_) EnableWindow(tool.hwnd(), TRUE);
-    }
-    layout::TwipsRect text = layout::kText1;
-    text.height = twips;
-    Place(text1View_.hwnd(), layout::ToPixels(text, Dpi()));
-    if (toolsShown) return;
-    // A covered button takes no keys: the keyboard goes to the box that covers it.
-    for (ButtonPlus& tool : keytool_) {
-        if (GetFocus() == tool.hwnd()) SetFocus(text1View_.hwnd());
-        if (lastFocus_ == tool.hwnd()) lastFocus_ = text1View_.hwnd();
-        EnableWindow(tool.hwnd(), FALSE);
-    }
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {

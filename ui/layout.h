@@ -15,9 +15,8 @@ inline constexpr int kTwipsPerInch = 1440;
 inline constexpr TwipsRect kForm1{0, 0, 6465, 7530};         // client area 431 x 502 px
 inline constexpr TwipsRect kPicture1{6840, 5520, 495, 495};  // outside the client area
 inline constexpr TwipsRect kFramePlus1{120, 3960, 6135, 2895};
-inline constexpr TwipsRect kText1{120, 480, 5895, 2325};  // inside FramePlus1
-inline constexpr int kText1HeightToolsHidden = 2325;
-inline constexpr int kText1HeightToolsShown = 1845;
+inline constexpr TwipsRect kText1{120, 480, 5895, 2325};  // inside FramePlus1, panel closed
+inline constexpr int kText1HeightToolsShown = 1845;      // the panel open
 inline constexpr TwipsRect kKeytool[4] = {
     // inside FramePlus1
     {120, 2400, 1335, 375},

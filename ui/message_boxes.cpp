@@ -2,15 +2,20 @@
 
 #include <stdexcept>
 
+#include "ui/texts.h"
+
 namespace talvex {
 
-int WindowMessageBoxes::Show(const std::u16string& text, const std::u16string& caption, int flags) {
-    const int answer =
-        MessageBoxW(owner_, reinterpret_cast<const wchar_t*>(text.c_str()),
-                    reinterpret_cast<const wchar_t*>(caption.c_str()), static_cast<UINT>(flags));
+Answer WindowMessageBoxes::Show(const std::u16string& text, MessageKind kind) {
+    const wchar_t* caption =
+        kind == MessageKind::CharacterCount ? texts::kCountCaption : texts::kTitle;
+    const UINT buttons = kind == MessageKind::Question ? MB_YESNO : MB_OK;
+    const int answer = MessageBoxW(owner_, reinterpret_cast<const wchar_t*>(text.c_str()), caption,
+                                   buttons | MB_ICONINFORMATION);
     // Zero (or -1 from the dialog machinery) means no box was shown, so no one answered.
     if (answer <= 0) throw std::runtime_error("message box could not be shown");
-    return answer;
+    if (answer == IDYES) return Answer::Yes;
+    return kind == MessageKind::Question ? Answer::No : Answer::Ok;
 }
 
 }  // namespace talvex

@@ -1,4 +1,4 @@
-// The platform's modal message box, owned by the program's window.
+// The platform's modal message box, owned by the program's window, under the program's title.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@ class WindowMessageBoxes : public MessageBoxes {
     explicit WindowMessageBoxes(HWND owner = nullptr) : owner_(owner) {}
     void SetOwner(HWND owner) { owner_ = owner; }
     // Throws when the box cannot be shown at all.
-    int Show(const std::u16string& text, const std::u16string& caption, int flags) override;
+    Answer Show(const std::u16string& text, MessageKind kind) override;
 
   private:
     HWND owner_;

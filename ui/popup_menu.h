@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "clipboard/unique_handle_win.h"
+#include "platform/unique_handle.h"
 
 namespace talvex {
 

@@ -1,6 +1,6 @@
 #include "ui/shell_calls.h"
 
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 
 namespace talvex {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "clipboard/unique_handle_win.h"
+#include "platform/unique_handle.h"
 
 namespace talvex {
 

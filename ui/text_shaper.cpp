@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 
 namespace talvex {
 namespace {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "clipboard/ports.h"
 #include "editing/line_layout.h"
 #include "editing/text_editor.h"
 #include "ui/text_shaper.h"
@@ -20,7 +21,7 @@ namespace talvex {
 
 class TextViewAccessible;
 
-class TextView : private TextEditor::Observer {
+class TextView : public TextBox, private TextEditor::Observer {
   public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.TextView";
     // What a screen reader calls the view: the caption of the frame around it.
@@ -35,10 +36,10 @@ class TextView : private TextEditor::Observer {
     HWND hwnd() const { return hwnd_; }
 
     // The whole text, as Copy takes it.
-    const std::u16string& Text() const { return editor_.Text(); }
+    const std::u16string& Text() const override { return editor_.Text(); }
     // Replaces the whole text (a recall, WM_SETTEXT): the view shows its beginning, nothing is
     // selected, and undo starts afresh. Throws std::bad_alloc, leaving everything as it was.
-    void SetText(std::u16string text);
+    void SetText(std::u16string text) override;
 
   private:
     friend class TextViewAccessible;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 #include "ui/text_view.h"
 
 namespace talvex {

@@ -7,7 +7,7 @@
 
 #include "clipboard/system_clipboard_win.h"
 #include "editing/text_positions.h"
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 #include "ui/text_view.h"
 
 namespace talvex {

@@ -3,6 +3,11 @@
 
 namespace talvex::texts {
 
+// The caption of the program's message boxes and the tip of its notification icon.
+inline constexpr wchar_t kTitle[] = L"Talvex Press 1.0";
+// The character count's message alone carries a space after the title.
+inline constexpr wchar_t kCountCaption[] = L"Talvex Press 1.0 ";
+
 inline constexpr char16_t kAnotherInstance[] =
     u"Vous ne pouvez pas éxécuter cette application deux fois!!";
 inline constexpr char16_t kQuitQuestion[] = u"Etes vous sûre de quitter Talvex Press ?";

@@ -90,16 +90,15 @@ TEST_F(CommandTest, RecallEditThenCopySetsTheEditedText) {
 // --- Clear ----------------------------------------------------------------------------------
 
 TEST_F(CommandTest, ClearAsksWithTheExactQuestion) {
-    boxes.answer = 7;
+    boxes.answer = Answer::No;
     ClearCommand(boxes, history, clip);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, u"Etes vous sûre d'effacer la presse papier ?");
-    EXPECT_EQ(boxes.shown[0].caption, u"Talvex Press 1.0");
-    EXPECT_EQ(boxes.shown[0].flags, 68);
+    EXPECT_EQ(boxes.shown[0].kind, MessageKind::Question);
 }
 
 TEST_F(CommandTest, ClearOnYesEmptiesHistoryAndClipboard) {
-    boxes.answer = 6;
+    boxes.answer = Answer::Yes;
     ClearCommand(boxes, history, clip);
     EXPECT_TRUE(history.items.empty());
     EXPECT_FALSE(clip.text.has_value());
@@ -107,8 +106,8 @@ TEST_F(CommandTest, ClearOnYesEmptiesHistoryAndClipboard) {
 }
 
 TEST_F(CommandTest, ClearOnAnyOtherAnswerChangesNothing) {
-    for (int answer : {7, 2, 1, 0}) {  // No, Cancel, OK, closed
-        SCOPED_TRACE(answer);
+    for (Answer answer : {Answer::No, Answer::Ok}) {
+        SCOPED_TRACE(static_cast<int>(answer));
         boxes.answer = answer;
         ClearCommand(boxes, history, clip);
         EXPECT_EQ(history.items.size(), 3u);
@@ -131,14 +130,14 @@ TEST_F(CommandTest, ClearEmptiesTheListBeforeTheClipboard) {
     };
     ProbeHistory probe(clip);
     probe.items = {u"a"};
-    boxes.answer = 6;
+    boxes.answer = Answer::Yes;
     ClearCommand(boxes, probe, clip);
     EXPECT_EQ(probe.clipCallsAtRemoveAll, 0u);
     EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::Clear});
 }
 
 TEST_F(CommandTest, ClearFailureEscapesWithTheListAlreadyEmpty) {
-    boxes.answer = 6;
+    boxes.answer = Answer::Yes;
     clip.failNext = {ClipOp::Clear};
     EXPECT_THROW(ClearCommand(boxes, history, clip), ClipboardError);
     EXPECT_TRUE(history.items.empty());
@@ -182,7 +181,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEit
         counted.Tick();
     };
     copy(big);
-    boxes.answer = kAnswerYes;
+    boxes.answer = Answer::Yes;
     ClearCommand(boxes, history, clip, &counted);
     copy(big);
     EXPECT_TRUE(history.items.empty());
@@ -194,7 +193,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEit
 TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOthersDo) {
     CopiedElsewhere(u"un");
     CopiedElsewhere(u"deux");
-    boxes.answer = kAnswerYes;
+    boxes.answer = Answer::Yes;
     ClearCommand(boxes, history, clip);
     watcher.Tick();
     EXPECT_TRUE(history.items.empty());
@@ -209,7 +208,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOt
 TEST_F(CommandsWithWatcherTest, ClearAnsweredNoKeepsListAndClipboardThroughTheNextTick) {
     CopiedElsewhere(u"un");
     CopiedElsewhere(u"deux");
-    boxes.answer = 7;
+    boxes.answer = Answer::No;
     ClearCommand(boxes, history, clip);
     watcher.Tick();
     EXPECT_EQ(history.items, (std::vector<std::u16string>{u"un", u"deux"}));

@@ -89,26 +89,30 @@ class HistoryListFake : public HistoryList {
 class TextBoxFake : public TextBox {
   public:
     std::u16string text;
-    int heightTwips = 2325;
     const std::u16string& Text() const override { return text; }
     void SetText(std::u16string t) override { text = std::move(t); }
-    int HeightTwips() const override { return heightTwips; }
-    void SetHeightTwips(int twips) override { heightTwips = twips; }
+};
+
+class ToolsPanelFake : public ToolsPanel {
+  public:
+    bool open = false;
+    void Open() override { open = true; }
+    void Close() override { open = false; }
+    bool IsOpen() const override { return open; }
 };
 
 struct ShownMessage {
     std::u16string text;
-    std::u16string caption;
-    int flags;
+    MessageKind kind;
 };
 
 class MessageBoxesFake : public MessageBoxes {
   public:
     std::vector<ShownMessage> shown;
-    int answer = 1;  // IDOK unless a test says otherwise
+    Answer answer = Answer::Ok;
     bool fail = false;
-    int Show(const std::u16string& text, const std::u16string& caption, int flags) override {
-        shown.push_back({text, caption, flags});
+    Answer Show(const std::u16string& text, MessageKind kind) override {
+        shown.push_back({text, kind});
         if (fail) throw std::runtime_error("message box failed");
         return answer;
     }

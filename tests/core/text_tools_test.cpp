@@ -17,10 +17,9 @@ using testing::CaseMapperFake;
 using testing::ClipboardFake;
 using testing::ClipOp;
 using testing::MessageBoxesFake;
-using testing::TextBoxFake;
+using testing::ToolsPanelFake;
 
 // Any height other than the closed one: the tools panel is showing.
-constexpr int kOpenHeightTwips = 4000;
 
 // ASCII plus a few French accented letters, the circled letters (cased symbols outside the
 // letter blocks) and Deseret (a cased script that lives in surrogate pairs).
@@ -73,15 +72,15 @@ class ThrowingMapper : public CaseMapper {
 
 class TextToolTest : public ::testing::Test {
   protected:
-    void SetUp() override { text1.heightTwips = kOpenHeightTwips; }
-    void Run(short tool) { EXPECT_NO_THROW(RunTextTool(tool, clip, cases, text1, boxes)); }
+    void SetUp() override { panel.open = true; }
+    void Run(short tool) { EXPECT_NO_THROW(RunTextTool(tool, clip, cases, panel, boxes)); }
     void RunWith(short tool, CaseMapper& mapper) {
-        EXPECT_NO_THROW(RunTextTool(tool, clip, mapper, text1, boxes));
+        EXPECT_NO_THROW(RunTextTool(tool, clip, mapper, panel, boxes));
     }
 
     ClipboardFake clip;
     FrenchCaseMapperFake cases;
-    TextBoxFake text1;
+    ToolsPanelFake panel;
     MessageBoxesFake boxes;
 };
 
@@ -97,10 +96,10 @@ TEST_F(TextToolTest, CaseToolsReplaceTheClipboardTextAndClosePanel) {
                           Case{kToolProperCase, u"Élève À L'école, 2nd"}}) {
         SCOPED_TRACE(c.tool);
         clip.text = u"élÈve à l'École, 2nD";
-        text1.heightTwips = kOpenHeightTwips;
+        panel.open = true;
         Run(c.tool);
         EXPECT_EQ(clip.text, c.expected);
-        EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+        EXPECT_FALSE(panel.open);
         EXPECT_TRUE(boxes.shown.empty());
     }
 }
@@ -121,7 +120,7 @@ TEST_F(TextToolTest, CaseToolOnClipboardWithoutTextLeavesAnEmptyText) {
     clip.text.reset();  // a picture, or nothing
     Run(kToolLowerCase);
     EXPECT_EQ(clip.text, u"");
-    EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+    EXPECT_FALSE(panel.open);
 }
 
 TEST_F(TextToolTest, SurrogatePairsComeFromTheMapperUnchanged) {
@@ -153,9 +152,8 @@ TEST_F(TextToolTest, CountShowsExactMessageCaptionAndFlags) {
     Run(kToolCharacterCount);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, u"Le nombre de caratères de la press papier est  7.");
-    EXPECT_EQ(boxes.shown[0].caption, u"Talvex Press 1.0 ");
-    EXPECT_EQ(boxes.shown[0].flags, 64);
-    EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+    EXPECT_EQ(boxes.shown[0].kind, MessageKind::CharacterCount);
+    EXPECT_FALSE(panel.open);
 }
 
 TEST_F(TextToolTest, CountLeavesClipboardAlone) {
@@ -185,7 +183,7 @@ TEST_F(TextToolTest, CountDoesNotNeedTheCaseMapper) {
     clip.text = u"ab";
     RunWith(kToolCharacterCount, broken);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+    EXPECT_FALSE(panel.open);
 }
 
 TEST(CharacterCountMessageTest, FormatsLargeCountsWithoutSeparators) {
@@ -200,12 +198,12 @@ TEST_F(TextToolTest, UnknownToolNumbersOnlyClosePanel) {
         SCOPED_TRACE(tool);
         clip = ClipboardFake{};
         clip.text = u"abc";
-        text1.heightTwips = kOpenHeightTwips;
+        panel.open = true;
         Run(tool);
         EXPECT_EQ(clip.text, u"abc");
         EXPECT_EQ(clip.Count(ClipOp::Clear) + clip.Count(ClipOp::SetText), 0);
         EXPECT_TRUE(boxes.shown.empty());
-        EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+        EXPECT_FALSE(panel.open);
     }
 }
 
@@ -222,7 +220,7 @@ TEST_F(TextToolTest, ReadFailureAbandonsEveryTool) {
         EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
         EXPECT_EQ(clip.text, u"abc");
         EXPECT_TRUE(boxes.shown.empty());
-        EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+        EXPECT_TRUE(panel.open);
     }
 }
 
@@ -232,7 +230,7 @@ TEST_F(TextToolTest, ClearFailureSkipsSetTextAndKeepsPanelOpen) {
     Run(kToolUpperCase);
     EXPECT_EQ(clip.Count(ClipOp::SetText), 0);
     EXPECT_EQ(clip.text, u"abc");
-    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+    EXPECT_TRUE(panel.open);
 }
 
 TEST_F(TextToolTest, SetTextFailurePutsTheOriginalBackAndKeepsPanelOpen) {
@@ -245,7 +243,7 @@ TEST_F(TextToolTest, SetTextFailurePutsTheOriginalBackAndKeepsPanelOpen) {
         EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::GetText, ClipOp::Clear, ClipOp::SetText,
                                                    ClipOp::SetText}));
         EXPECT_EQ(clip.text, u"abc");
-        EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+        EXPECT_TRUE(panel.open);
     }
 }
 
@@ -254,7 +252,7 @@ TEST_F(TextToolTest, ClipboardRefusingEverySetTextIsLeftEmptyAndPanelOpen) {
     clip.failAll = {ClipOp::SetText};
     Run(kToolUpperCase);
     EXPECT_FALSE(clip.text.has_value());
-    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+    EXPECT_TRUE(panel.open);
 }
 
 TEST_F(TextToolTest, SetTextFailureWithoutTextBeforeInventsNone) {
@@ -263,7 +261,7 @@ TEST_F(TextToolTest, SetTextFailureWithoutTextBeforeInventsNone) {
     Run(kToolLowerCase);
     EXPECT_EQ(clip.Count(ClipOp::SetText), 1);
     EXPECT_FALSE(clip.text.has_value());
-    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+    EXPECT_TRUE(panel.open);
 }
 
 TEST_F(TextToolTest, MessageBoxFailureKeepsPanelOpen) {
@@ -272,7 +270,7 @@ TEST_F(TextToolTest, MessageBoxFailureKeepsPanelOpen) {
     Run(kToolCharacterCount);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(clip.text, u"abc");
-    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+    EXPECT_TRUE(panel.open);
 }
 
 TEST_F(TextToolTest, WrongLengthFromMapperNeverClearsClipboard) {
@@ -292,7 +290,7 @@ TEST_F(TextToolTest, WrongLengthFromMapperNeverClearsClipboard) {
         RunWith(c.tool, mapper);
         EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
         EXPECT_EQ(clip.text, u"abc");
-        EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+        EXPECT_TRUE(panel.open);
     }
 }
 
@@ -301,7 +299,7 @@ TEST_F(TextToolTest, MapperThrowingAnyStdExceptionIsSwallowedBeforeClear) {
     clip.text = u"abc";
     RunWith(kToolProperCase, broken);
     EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
-    EXPECT_EQ(text1.heightTwips, kOpenHeightTwips);
+    EXPECT_TRUE(panel.open);
 }
 
 // --- Proper case ----------------------------------------------------------------------------

@@ -66,13 +66,13 @@ TEST(WindowsCaseMapperTest, TenMegabyteTextKeepsItsLength) {
 TEST(WindowsCaseMapperTest, ProperCaseToolWithTheRealMapper) {
     WindowsCaseMapper cases;
     testing::ClipboardFake clip;
-    testing::TextBoxFake text1;
+    testing::ToolsPanelFake panel;
     testing::MessageBoxesFake boxes;
     clip.text = u"jean-pierre l'école ÉCOLE";
-    text1.heightTwips = 4000;
-    RunTextTool(kToolProperCase, clip, cases, text1, boxes);
+    panel.open = true;
+    RunTextTool(kToolProperCase, clip, cases, panel, boxes);
     EXPECT_EQ(clip.text, u"Jean-Pierre L'école École");
-    EXPECT_EQ(text1.heightTwips, kText1ClosedHeightTwips);
+    EXPECT_FALSE(panel.open);
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ TEST(ProgramWords, QuestionAndHelpAddressLetterForLetter) {
 // the window to the test.
 class ShownBox {
   public:
-    ShownBox(std::u16string text, std::u16string caption, int flags)
+    ShownBox(std::u16string text, MessageKind kind)
         : answer_(std::async(std::launch::async, [=] {
               WindowMessageBoxes boxes;
-              return boxes.Show(text, caption, flags);
+              return boxes.Show(text, kind);
           })) {
         box_ = WaitForMessageBox(GetCurrentProcessId(), 10000);
     }
@@ -81,13 +81,13 @@ class ShownBox {
         if (answer_.valid() && IsWindow(box_)) PostMessageW(box_, WM_CLOSE, 0, 0);
     }
     HWND box() const { return box_; }
-    int AnswerWith(int button) {
+    Answer AnswerWith(int button) {
         SendMessageW(GetDlgItem(box_, button), BM_CLICK, 0, 0);
         return answer_.get();
     }
 
   private:
-    std::future<int> answer_;
+    std::future<Answer> answer_;
     HWND box_ = nullptr;
 };
 
@@ -108,27 +108,36 @@ bool HasIconStatic(HWND box) {
 }
 
 TEST(MessageBox, InformationWithOkShowsTextCaptionIconAndOneButton) {
-    ShownBox shown(texts::kAbout, u"Talvex Press 1.0", 64);
+    ShownBox shown(texts::kAbout, MessageKind::Information);
     ASSERT_NE(shown.box(), nullptr);
     EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0");
     EXPECT_EQ(MessageBoxText(shown.box()), std::u16string(texts::kAbout));
     EXPECT_TRUE(HasIconStatic(shown.box()));
     EXPECT_EQ(GetDlgItem(shown.box(), IDYES), nullptr);
-    EXPECT_EQ(shown.AnswerWith(IDOK), IDOK);
+    EXPECT_EQ(shown.AnswerWith(IDOK), Answer::Ok);
+}
+
+TEST(MessageBox, TheCountComesUnderTheTitleAndASpace) {
+    ShownBox shown(u"Le nombre", MessageKind::CharacterCount);
+    ASSERT_NE(shown.box(), nullptr);
+    EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0 ");
+    EXPECT_TRUE(HasIconStatic(shown.box()));
+    EXPECT_EQ(shown.AnswerWith(IDOK), Answer::Ok);
 }
 
 TEST(MessageBox, YesNoReturnsTheButtonPressed) {
     {
-        ShownBox shown(texts::kQuitQuestion, u"Talvex Press 1.0", 68);
+        ShownBox shown(texts::kQuitQuestion, MessageKind::Question);
         ASSERT_NE(shown.box(), nullptr);
+        EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0");
         EXPECT_TRUE(HasIconStatic(shown.box()));
         EXPECT_EQ(GetDlgItem(shown.box(), IDOK), nullptr);
-        EXPECT_EQ(shown.AnswerWith(IDYES), 6);
+        EXPECT_EQ(shown.AnswerWith(IDYES), Answer::Yes);
     }
     WaitUntil([] { return WaitForMessageBox(GetCurrentProcessId(), 0) == nullptr; }, 5000);
-    ShownBox shown(texts::kQuitQuestion, u"Talvex Press 1.0", 68);
+    ShownBox shown(texts::kQuitQuestion, MessageKind::Question);
     ASSERT_NE(shown.box(), nullptr);
-    EXPECT_EQ(shown.AnswerWith(IDNO), IDNO);
+    EXPECT_EQ(shown.AnswerWith(IDNO), Answer::No);
 }
 
 TEST(MessageBox, ABoxThatCannotBeShownIsAFailureNotAnAnswer) {
@@ -138,7 +147,7 @@ TEST(MessageBox, ABoxThatCannotBeShownIsAFailureNotAnAnswer) {
     ASSERT_NE(gone, nullptr);
     DestroyWindow(gone);
     WindowMessageBoxes boxes(gone);
-    EXPECT_THROW(boxes.Show(u"texte", u"Talvex Press 1.0", 68), std::exception);
+    EXPECT_THROW(boxes.Show(u"texte", MessageKind::Question), std::exception);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 
 #include <objbase.h>
 
