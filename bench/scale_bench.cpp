@@ -62,7 +62,7 @@ double TimedTick(const talvex::Form1& form, double* paintMs = nullptr) {
     const double t0 = bench::NowMs();
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
     const double t1 = bench::NowMs();
-    UpdateWindow(form.list1());
+    UpdateWindow(form.historyListBox());
     Pump();
     const double t2 = bench::NowMs();
     if (paintMs != nullptr) *paintMs = t2 - t1;
@@ -83,7 +83,7 @@ void SmallBreakdown(const talvex::Form1& form) {
     talvex::SystemClipboard watched(owner, talvex::SystemClipboard::PrivateText::Hide);
     talvex::SystemClipboard plain(owner);
     std::vector<double> set, has, get, add, addHidden, addShown, addShownNoBar;
-    HWND list = form.list1();
+    HWND list = form.historyListBox();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND hidden =
         CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0,
@@ -303,7 +303,7 @@ int wmain(int argc, wchar_t** argv) {
     talvex::SystemClipboard clipboard(owner);
     clipboard.SetText(u"");
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
-    SendMessageW(form.list1(), LB_RESETCONTENT, 0, 0);
+    SendMessageW(form.historyListBox(), LB_RESETCONTENT, 0, 0);
     Pump();
     const double memBefore = bench::PrivateMb();
 
@@ -318,7 +318,7 @@ int wmain(int argc, wchar_t** argv) {
         ticks.push_back(TimedTick(form, &paint));
         paints.push_back(paint);
     }
-    const LRESULT filled = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
+    const LRESULT filled = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
     const double memFilled = bench::PrivateMb();
 
     const std::size_t bigUnits = 5u * 1024 * 1024;
@@ -326,36 +326,36 @@ int wmain(int argc, wchar_t** argv) {
     const double memBigOnClipboard = bench::PrivateMb();
     double bigTickPaint = 0;
     const double bigTick = TimedTick(form, &bigTickPaint);
-    const LRESULT total = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0);
+    const LRESULT total = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
     const bool bigRecorded =
         total == entries + 1 &&
-        SendMessageW(form.list1(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
+        SendMessageW(form.historyListBox(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
             static_cast<LRESULT>(bigUnits);
     const double memBig = bench::PrivateMb();
 
     // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
-    SendMessageW(form.list1(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
+    SendMessageW(form.historyListBox(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
     Pump();
     const double recallStart = bench::NowMs();
-    form.OnList1Click();
+    form.OnHistoryEntryChosen();
     UpdateWindow(form.hwnd());
     Pump();
     const double recallMs = bench::NowMs() - recallStart;
     const bool recalled =
-        SendMessageW(form.text1(), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bigUnits);
+        SendMessageW(form.textBox(), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bigUnits);
     const double memRecalled = bench::PrivateMb();
 
     // Copy: Text1's text to the clipboard.
     clipboard.SetText(u"autre chose");
     const double t0 = bench::NowMs();
-    form.OnCommand1Click();
+    form.OnCopyClicked();
     Pump();
     const double copyMs = bench::NowMs() - t0;
     const bool copied = ClipboardUnits() == bigUnits;
     const double memCopied = bench::PrivateMb();
     // The tick after that Copy reads the 10 MB back and finds the text it added last.
     const double tickAfterCopy = TimedTick(form);
-    const bool unchanged = SendMessageW(form.list1(), LB_GETCOUNT, 0, 0) == total;
+    const bool unchanged = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0) == total;
 
     const bool valid = filled == entries && bigRecorded && recalled && copied && unchanged;
     const double historyMb =

@@ -115,7 +115,7 @@ int Measure(const std::wstring& kindName) {
     form.Show();
     KillTimer(form.hwnd(), talvex::ids::kTimer1);  // only our ticks
     SetForegroundWindow(form.hwnd());
-    HWND text1 = form.text1();
+    HWND text1 = form.textBox();
 
     // Another program copies the text; the next tick records it.
     std::wstring commandLine =
@@ -130,15 +130,15 @@ int Measure(const std::wstring& kindName) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
-    if (SendMessageW(form.list1(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units)) return 3;
+    if (SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units)) return 3;
     double longest = 0;
     HandleUntil([] { return true; }, bench::NowMs(), longest);
     longest = 0;
 
     // Recall: the user picks the entry.
-    SendMessageW(form.list1(), LB_SETCURSEL, 0, 0);
+    SendMessageW(form.historyListBox(), LB_SETCURSEL, 0, 0);
     double start = bench::NowMs();
-    form.OnList1Click();
+    form.OnHistoryEntryChosen();
     UpdateWindow(form.hwnd());
     longest = std::max(longest, bench::NowMs() - start);
     const double recallMs = HandleUntil([] { return true; }, start, longest);

@@ -1,5 +1,7 @@
 #include "clipboard/char_class.h"
 
+#include "editing/utf16.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -92,12 +94,11 @@ bool InRanges(const std::array<Range, N>& ranges, char16_t c) {
 
 }  // namespace
 
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 bool IsInLetterBlock(char16_t c) { return InRanges(kLetterBlocks, c); }
 
 bool IsLetter(char16_t c, char16_t upper, char16_t lower) {
-    if (IsSurrogate(c)) return false;
+    if (IsSurrogateUnit(c)) return false;
     return upper != c || lower != c || IsInLetterBlock(c);
 }
 

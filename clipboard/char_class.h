@@ -5,9 +5,6 @@
 
 namespace talvex {
 
-// High or low half of a surrogate pair (U+D800..U+DFFF).
-bool IsSurrogate(char16_t c);
-
 // True when c lies in one of the common letter blocks (Latin, Greek, Cyrillic, Armenian,
 // Hebrew, Arabic, Indic, Thai, Georgian, Hangul, kana, CJK ideographs...) or is a combining
 // mark, which belongs to the letter before it. Surrogates are never in a block.

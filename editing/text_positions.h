@@ -10,10 +10,10 @@
 #include <string_view>
 #include <utility>
 
+#include "editing/utf16.h"
+
 namespace talvex {
 
-inline bool IsHighSurrogateUnit(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-inline bool IsLowSurrogateUnit(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 inline bool IsLineBreakUnit(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 // True when the caret may stand at `position` (0 and text.size() always can).

@@ -4,22 +4,15 @@
 
 #include <string>
 
+#include "platform/gdi_guards.h"
+#include "platform/window_text.h"
 #include "ui/reflect.h"
 
 namespace talvex {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x42504C53;  // "BPLS"
-
 bool IsLight(COLORREF c) {
     return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000 > 160;
-}
-
-std::wstring WindowTextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 struct FaceColors {
@@ -48,10 +41,6 @@ FaceColors ColorsFor(const ButtonPlusProperties& p, bool hot, bool pressed) {
 
 }  // namespace
 
-ButtonPlus::~ButtonPlus() {
-    if (hwnd_ != nullptr) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
-}
-
 bool ButtonPlus::Create(HINSTANCE instance, HWND parent, int id, const wchar_t* caption,
                         const RECT& bounds, const ButtonPlusProperties& properties, UINT dpi) {
     instance_ = instance;
@@ -61,7 +50,8 @@ bool ButtonPlus::Create(HINSTANCE instance, HWND parent, int id, const wchar_t* 
         bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (hwnd_ == nullptr) return false;
-    SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    subclass_.Attach(
+        hwnd_, [this](HWND, UINT msg, WPARAM wp, LPARAM lp) { return HandleMessage(msg, wp, lp); });
     SetDpi(dpi);
     return true;
 }
@@ -81,17 +71,6 @@ void ButtonPlus::SetDpi(UINT dpi) {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-LRESULT CALLBACK ButtonPlus::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                          DWORD_PTR self) {
-    auto* button = reinterpret_cast<ButtonPlus*>(self);
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-        button->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    }
-    return button->HandleMessage(msg, wp, lp);
-}
-
 LRESULT ButtonPlus::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kReflectBase + WM_DRAWITEM:
@@ -108,9 +87,9 @@ LRESULT ButtonPlus::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDBLCLK:
             // Every press is a click, as on a plain push button; an owner-drawn one would
             // report a double click instead.
-            return DefSubclassProc(hwnd_, WM_LBUTTONDOWN, wp, lp);
+            return Subclass::Next(hwnd_, WM_LBUTTONDOWN, wp, lp);
         case WM_GETDLGCODE: {
-            LRESULT code = DefSubclassProc(hwnd_, msg, wp, lp);
+            LRESULT code = Subclass::Next(hwnd_, msg, wp, lp);
             const auto* key = reinterpret_cast<const MSG*>(lp);
             // Enter presses the focused button, as it does a standard one in a dialog.
             if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
@@ -129,7 +108,7 @@ LRESULT ButtonPlus::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return DefSubclassProc(hwnd_, msg, wp, lp);
+    return Subclass::Next(hwnd_, msg, wp, lp);
 }
 
 void ButtonPlus::OnMouseMove() {
@@ -178,7 +157,7 @@ void ButtonPlus::DrawFace(HDC dc, const RECT& r, bool pressed, bool focused, boo
 
     // Picture and caption, centred together; a pressed button nudges them down and right.
     const std::wstring caption = WindowTextOf(hwnd_);
-    HGDIOBJ oldFont = SelectObject(dc, font_.get());
+    const SelectedObject font(dc, font_.get());
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
     if (accelHidden) format |= DT_HIDEPREFIX;
     RECT textSize{0, 0, 0, 0};
@@ -198,7 +177,6 @@ void ButtonPlus::DrawFace(HDC dc, const RECT& r, bool pressed, bool focused, boo
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : colors.text);
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
-    SelectObject(dc, oldFont);
 
     if (focused) {
         RECT focus = face;

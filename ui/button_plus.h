@@ -9,6 +9,7 @@
 
 #include "platform/unique_handle.h"
 #include "ui/skin.h"
+#include "ui/subclass.h"
 
 namespace talvex {
 
@@ -26,7 +27,6 @@ struct ButtonPlusProperties {
 class ButtonPlus {
   public:
     ButtonPlus() = default;
-    ~ButtonPlus();
     ButtonPlus(const ButtonPlus&) = delete;
     ButtonPlus& operator=(const ButtonPlus&) = delete;
 
@@ -41,8 +41,6 @@ class ButtonPlus {
     bool hot() const { return hot_; }
 
   private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR self);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnMouseMove();
     void OnMouseLeave();
@@ -52,6 +50,7 @@ class ButtonPlus {
 
     HINSTANCE instance_ = nullptr;
     HWND hwnd_ = nullptr;
+    Subclass subclass_;  // our drawing and keys in front of the button's own
     ButtonPlusProperties properties_;
     UINT dpi_ = 96;
     UniqueFont font_;

@@ -1,77 +1,51 @@
-// Form1: which control's notification runs which handler.
+// Form1's command table: which handler a control's click or a menu item runs.
+#include "clipboard/text_tools.h"
 #include "ui/control_ids.h"
 #include "ui/form1.h"
-#include "ui/popup_menu.h"
 
 namespace talvex {
 
-void Form1::OnCommand(int id, int code, HWND control) {
-    (void)control;
+// Which handler each control and each menu item runs. A tool's button and its menu item run
+// the same tool; "-" hides as "Réduire" does.
+const Form1::Command Form1::kCommands[] = {
+    {ids::kCommand1, &Form1::OnCopyClicked, -1},
+    {ids::kCommand2, &Form1::OnClearClicked, -1},
+    {ids::kCommand3, &Form1::OnToolsClicked, -1},
+    {ids::kCommand4, &Form1::OnHideClicked, -1},
+    {ids::kButtonPlus1, &Form1::OnCloseClicked, -1},
+    {ids::kButtonPlus2, &Form1::OnHideClicked, -1},
+    {ids::kCmdpropos, &Form1::OnAboutClicked, -1},
+    {ids::kKeytool0 + 0, nullptr, kToolUpperCase},
+    {ids::kKeytool0 + 1, nullptr, kToolLowerCase},
+    {ids::kKeytool0 + 2, nullptr, kToolProperCase},
+    {ids::kKeytool0 + 3, nullptr, kToolCharacterCount},
+    {menu_ids::kMenuShow, &Form1::OnShowChosen, -1},
+    {menu_ids::kMenuUpper, nullptr, kToolUpperCase},
+    {menu_ids::kMenuLower, nullptr, kToolLowerCase},
+    {menu_ids::kMenuProper, nullptr, kToolProperCase},
+    {menu_ids::kMenuCount, nullptr, kToolCharacterCount},
+    {menu_ids::kMenuHelp, &Form1::OnHelpChosen, -1},
+    {menu_ids::kMenuAbout, &Form1::OnAboutClicked, -1},
+    {menu_ids::kMenuClear, &Form1::OnClearClicked, -1},
+    {menu_ids::kMenuQuit, &Form1::OnCloseClicked, -1},
+};
+
+void Form1::OnCommand(int id, int code) {
+    // Selection by mouse or keyboard recalls the entry.
     if (id == ids::kList1) {
-        // Selection by mouse or keyboard recalls the entry.
-        if (code == LBN_SELCHANGE) RunHandler([this] { OnList1Click(); });
+        if (code == LBN_SELCHANGE) RunHandler([this] { OnHistoryEntryChosen(); });
         return;
     }
-    if (control == nullptr && code == 0 && PopupMenu::IsMenuCommand(id)) {
-        // An item of the notification icon's popup menu.
-        switch (id) {
-            case menu_ids::kMnuAffiche:
-                RunHandler([this] { OnMnuAfficheClick(); });
-                break;
-            case menu_ids::kMnuUpper:
-            case menu_ids::kMnulower:
-            case menu_ids::kMnuproper:
-            case menu_ids::kMnunbrechar: {
-                const auto index = static_cast<short>(id - menu_ids::kMnuUpper);
-                RunHandler([this, index] { OnKeytoolClick(index); });
-                break;
-            }
-            case menu_ids::kMnuhelp:
-                RunHandler([this] { OnMnuhelpClick(); });
-                break;
-            case menu_ids::kMnupropos:
-                RunHandler([this] { OnCmdproposClick(); });
-                break;
-            case menu_ids::kMnuefface:
-                RunHandler([this] { OnCommand2Click(); });
-                break;
-            case menu_ids::kMnuexit:
-                RunHandler([this] { OnButtonPlus1Click(); });
-                break;
-            default:
-                break;
+    // A button's click, or a menu item (which comes with a code of 0, as BN_CLICKED).
+    if (code != BN_CLICKED) return;
+    for (const Command& command : kCommands) {
+        if (command.id != id) continue;
+        if (command.handler != nullptr) {
+            RunHandler([&] { (this->*command.handler)(); });
+        } else {
+            RunHandler([&] { OnToolClicked(command.tool); });
         }
         return;
-    }
-    if (code != BN_CLICKED) return;
-    switch (id) {
-        case ids::kCommand1:
-            RunHandler([this] { OnCommand1Click(); });
-            break;
-        case ids::kCommand2:
-            RunHandler([this] { OnCommand2Click(); });
-            break;
-        case ids::kCommand3:
-            RunHandler([this] { OnCommand3Click(); });
-            break;
-        case ids::kCommand4:
-            RunHandler([this] { OnCommand4Click(); });
-            break;
-        case ids::kButtonPlus1:
-            RunHandler([this] { OnButtonPlus1Click(); });
-            break;
-        case ids::kButtonPlus2:
-            RunHandler([this] { OnButtonPlus2Click(); });
-            break;
-        case ids::kCmdpropos:
-            RunHandler([this] { OnCmdproposClick(); });
-            break;
-        default:
-            if (id >= ids::kKeytool0 && id < ids::kKeytool0 + 4) {
-                const auto index = static_cast<short>(id - ids::kKeytool0);
-                RunHandler([this, index] { OnKeytoolClick(index); });
-            }
-            break;
     }
 }
 

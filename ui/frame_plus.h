@@ -9,6 +9,7 @@
 
 #include "platform/unique_handle.h"
 #include "ui/skin.h"
+#include "ui/window.h"
 
 namespace talvex {
 
@@ -18,27 +19,19 @@ struct FramePlusProperties {
     FontSpec font;
 };
 
-class FramePlus {
+class FramePlus : public Window<FramePlus> {
   public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.FramePlus";
-
-    FramePlus() = default;
-    ~FramePlus();
-    FramePlus(const FramePlus&) = delete;
-    FramePlus& operator=(const FramePlus&) = delete;
 
     bool Create(HINSTANCE instance, HWND parent, int id, const wchar_t* caption, const RECT& bounds,
                 const FramePlusProperties& properties, UINT dpi);
     void SetDpi(UINT dpi);
-    HWND hwnd() const { return hwnd_; }
 
   private:
-    static bool Register(HINSTANCE instance);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend class Window<FramePlus>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void Paint(HDC dc, const RECT& area);
+    void Paint(HDC dc);
 
-    HWND hwnd_ = nullptr;
     FramePlusProperties properties_;
     UINT dpi_ = 96;
     UniqueFont font_;

@@ -1,5 +1,7 @@
 #include "ui/history_drawing.h"
 
+#include "editing/utf16.h"
+
 #include <string>
 
 namespace talvex {
@@ -9,8 +11,6 @@ bool IsLineBreak(wchar_t c) {
     // LF, VT, FF, CR, NEL, line and paragraph separators: each would start a new line.
     return (c >= L'\n' && c <= L'\r') || c == L'\u0085' || c == L'\u2028' || c == L'\u2029';
 }
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 // With high contrast on, the user's own colours win over the skin's.
 bool HighContrast() {
@@ -41,7 +41,8 @@ std::wstring RowTextFromList(HWND list, UINT index) {
 
 std::wstring HistoryRowText(const wchar_t* entry, std::size_t length) {
     std::size_t take = length < kHistoryRowUnits ? length : kHistoryRowUnits;
-    if (take < length && take > 0 && IsHighSurrogate(entry[take - 1])) --take;
+    if (take < length && take > 0 && IsHighSurrogateUnit(static_cast<char16_t>(entry[take - 1])))
+        --take;
     std::wstring row;
     row.reserve(take + 1);
     std::size_t i = 0;

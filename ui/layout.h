@@ -16,7 +16,7 @@ inline constexpr TwipsRect kForm1{0, 0, 6465, 7530};         // client area 431 
 inline constexpr TwipsRect kPicture1{6840, 5520, 495, 495};  // outside the client area
 inline constexpr TwipsRect kFramePlus1{120, 3960, 6135, 2895};
 inline constexpr TwipsRect kText1{120, 480, 5895, 2325};  // inside FramePlus1, panel closed
-inline constexpr int kText1HeightToolsShown = 1845;      // the panel open
+inline constexpr int kText1HeightToolsShown = 1845;       // the panel open
 inline constexpr TwipsRect kKeytool[4] = {
     // inside FramePlus1
     {120, 2400, 1335, 375},

@@ -9,32 +9,32 @@
 
 #include "resources/resource_ids.h"
 #include "ui/skin.h"
-#include "ui/texts.h"
 
 namespace talvex {
 namespace {
 
 using namespace menu_ids;
 
+// The items, their captions letter for letter (an ampersand marks the access letter).
 constexpr PopupMenu::Item kMainItems[] = {
-    {texts::kMnuAffiche, kMnuAffiche, 1},
+    {L"&Afficher", kMenuShow, 1},
     {nullptr, 0, 0},  // sep1
-    {texts::kMnuTools, 0, 2},
-    {texts::kMnuhelp, kMnuhelp, 3},
-    {texts::kMnupropos, kMnupropos, 4},
+    {L"Outils", 0, 2},
+    {L"&Aide", kMenuHelp, 3},
+    {L"A &propos", kMenuAbout, 4},
     {nullptr, 0, 0},  // sep2
-    {texts::kMnuefface, kMnuefface, 5},
+    {L"&Effacer tout", kMenuClear, 5},
     {nullptr, 0, 0},  // Sep3
-    {texts::kMnuexit, kMnuexit, 6},
+    {L"&Quitter", kMenuQuit, 6},
 };
 constexpr std::size_t kToolsPosition = 2;
 constexpr PopupMenu::Item kToolItems[] = {
-    {texts::kMnuUpper, kMnuUpper, 0},
-    {texts::kMnulower, kMnulower, 0},
-    {texts::kMnuproper, kMnuproper, 0},
-    {texts::kMnunbrechar, kMnunbrechar, 0},
+    {L"&Majuscule", kMenuUpper, 0},
+    {L"&Minuscule", kMenuLower, 0},
+    {L"&Debut majuscule", kMenuProper, 0},
+    {L"&Nombre de caratères", kMenuCount, 0},
 };
-constexpr int kDefaultItem = kMnuAffiche;
+constexpr int kDefaultItem = kMenuShow;
 
 // The skin's measures in pixels at 96 dpi.
 constexpr int kItemHeight = 22;
@@ -182,8 +182,7 @@ void PopupMenu::Build(HINSTANCE instance) {
     UniqueMenu bar(CreateMenu());
     if (!bar) throw std::runtime_error("menu could not be created");
     HMENU popup = NewPopup();
-    if (!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                     texts::kMnuMenu)) {
+    if (!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Menu")) {
         DestroyMenu(popup);
         throw std::runtime_error("menu could not be created");
     }

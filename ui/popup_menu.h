@@ -13,15 +13,15 @@ namespace talvex {
 // Command ids of the menu items; they arrive as WM_COMMAND with a notification code of 0.
 // Kept apart from the controls' ids (ui/control_ids.h stays below 200).
 namespace menu_ids {
-inline constexpr int kMnuAffiche = 200;
-inline constexpr int kMnuUpper = 201;  // the tool items are kMnuUpper + the tool number
-inline constexpr int kMnulower = 202;
-inline constexpr int kMnuproper = 203;
-inline constexpr int kMnunbrechar = 204;
-inline constexpr int kMnuhelp = 205;
-inline constexpr int kMnupropos = 206;
-inline constexpr int kMnuefface = 207;
-inline constexpr int kMnuexit = 208;
+inline constexpr int kMenuShow = 200;    // MnuAffiche
+inline constexpr int kMenuUpper = 201;   // MnuUpper; the tool items are this + the tool number
+inline constexpr int kMenuLower = 202;   // Mnulower
+inline constexpr int kMenuProper = 203;  // Mnuproper
+inline constexpr int kMenuCount = 204;   // Mnunbrechar
+inline constexpr int kMenuHelp = 205;    // Mnuhelp
+inline constexpr int kMenuAbout = 206;   // Mnupropos
+inline constexpr int kMenuClear = 207;   // Mnuefface
+inline constexpr int kMenuQuit = 208;    // Mnuexit
 inline constexpr int kFirst = 200;
 inline constexpr int kLast = 299;
 }  // namespace menu_ids

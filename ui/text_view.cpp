@@ -4,15 +4,10 @@
 #include <new>
 
 #include "editing/text_positions.h"
-#include "ui/event_boundary.h"
 #include "ui/text_view_accessible.h"
 
 namespace talvex {
 namespace {
-
-TextView* FromWindow(HWND hwnd) {
-    return reinterpret_cast<TextView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 // A position given by another program, which may be -1 or beyond the text.
 std::size_t Clamped(LPARAM value, std::size_t length) {
@@ -31,31 +26,20 @@ TextView::TextView() : shaper_(editor_.Document()), layout_(editor_.Document(), 
 }
 
 TextView::~TextView() {
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-}
-
-bool TextView::Register(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(instance, kClassName, &wc)) return true;
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
+    // While the editor and the buffers are still there.
+    if (hwnd() != nullptr) DestroyWindow(hwnd());
 }
 
 bool TextView::Create(HINSTANCE instance, HWND parent, int id, const RECT& bounds) {
-    if (!Register(instance)) return false;
-    CreateWindowExW(
-        0, kClassName, L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS,
-        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-    return hwnd_ != nullptr;
+    WNDCLASSEXW wc{};
+    wc.style = CS_DBLCLKS;
+    wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    if (!RegisterClassOnce(instance, kClassName, wc)) return false;
+    return CreateBound(0, kClassName, L"",
+                       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                           WS_CLIPSIBLINGS,
+                       bounds, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                       instance) != nullptr;
 }
 
 void TextView::SetText(std::u16string text) {
@@ -65,30 +49,8 @@ void TextView::SetText(std::u16string text) {
     modified_ = false;
 }
 
-LRESULT CALLBACK TextView::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TextView*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    TextView* self = FromWindow(hwnd);
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-    // Nothing thrown by a handler may reach Windows: the user is told, the text stays.
-    try {
-        const LRESULT result = self->HandleMessage(msg, wp, lp);
-        if (msg == WM_NCDESTROY) {
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-        }
-        return result;
-    } catch (...) {
-        self->EndDrag();
-        ReportFailure(GetAncestor(hwnd, GA_ROOT), std::current_exception());
-        return msg == WM_SETTEXT ? FALSE : 0;
-    }
-}
-
 LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandlePaint(msg, wp, [this](HDC dc, const RECT& area) { Paint(dc, area); })) return 0;
     switch (msg) {
         case WM_CREATE:
             bufferDc_ = CreateCompatibleDC(nullptr);
@@ -112,7 +74,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             if (buffer_ != nullptr) DeleteObject(buffer_);
             buffer_ = nullptr;
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_SIZE:
             OnSize();
             return 0;
@@ -123,31 +85,18 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(font_);
         case WM_ERASEBKGND:
             return 1;  // the paint covers everything, from its buffer
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            Paint(dc, ps.rcPaint);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: {
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            Paint(reinterpret_cast<HDC>(wp), client);
-            return 0;
-        }
         case WM_SETFOCUS:
             CreateSystemCaret();
             PlaceCaret();
-            InvalidateRect(hwnd_, nullptr, FALSE);  // the selection shows while focused
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+            InvalidateRect(hwnd(), nullptr, FALSE);  // the selection shows while focused
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, CHILDID_SELF);
             return 0;
         case WM_KILLFOCUS:
             EndDrag();
             pendingHighSurrogate_ = 0;
             DestroyCaret();
             caretShown_ = false;
-            InvalidateRect(hwnd_, nullptr, FALSE);
+            InvalidateRect(hwnd(), nullptr, FALSE);
             return 0;
         case WM_GETDLGCODE:
             // Every key, Enter and Esc included: the dialog manager must not act on them here
@@ -155,7 +104,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTALLKEYS;
         case WM_KEYDOWN:
             if (OnKeyDown(wp)) return 0;
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_SYSKEYDOWN:
             // Alt+Backspace undoes, as in any Windows text box.
             if (wp == VK_BACK && (HIWORD(lp) & KF_ALTDOWN) != 0) {
@@ -163,10 +112,10 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 AfterCommand();
                 return 0;
             }
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_SYSCHAR:
             if (wp == VK_BACK) return 0;  // the Alt+Backspace above, no beep
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_CHAR:
             OnChar(static_cast<wchar_t>(wp));
             return 0;
@@ -188,14 +137,14 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CAPTURECHANGED:
             if (dragging_) {
                 dragging_ = false;
-                KillTimer(hwnd_, 1);
+                KillTimer(hwnd(), 1);
             }
             return 0;
         case WM_TIMER:
             if (wp == 1) OnDragTimer();
             return 0;
         case WM_RBUTTONDOWN:
-            if (GetFocus() != hwnd_) SetFocus(hwnd_);
+            if (GetFocus() != hwnd()) SetFocus(hwnd());
             return 0;
         case WM_CONTEXTMENU:
             ShowContextMenu(lp);
@@ -216,7 +165,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_IME_STARTCOMPOSITION:
         case WM_IME_COMPOSITION:
             PlaceComposition();
-            return DefWindowProcW(hwnd_, msg, wp, lp);  // the result comes back as WM_CHAR
+            return DefWindowProcW(hwnd(), msg, wp, lp);  // the result comes back as WM_CHAR
         case WM_GETOBJECT:
             return OnGetObject(wp, lp);
         case WM_CLOSE:
@@ -224,12 +173,12 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ENABLE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
-            InvalidateRect(hwnd_, nullptr, FALSE);
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            InvalidateRect(hwnd(), nullptr, FALSE);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         default: {
             LRESULT result = 0;
             if (HandleEditMessage(msg, wp, lp, &result)) return result;
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         }
     }
 }
@@ -412,11 +361,11 @@ void TextView::OnTextReset() {
     firstLine_ = 0;
     scrollX_ = 0;
     desiredX_ = -1;
-    if (hwnd_ == nullptr) return;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hwnd() == nullptr) return;
+    InvalidateRect(hwnd(), nullptr, FALSE);
     UpdateScrollBars();
     PlaceCaret();
-    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TextView::OnTextChanged(const TextChange& change) {
@@ -425,22 +374,22 @@ void TextView::OnTextChanged(const TextChange& change) {
     // The line count may have dropped under the view.
     const std::size_t lines = editor_.Document().LineCount();
     if (firstLine_ >= lines) firstLine_ = lines - 1;
-    if (hwnd_ == nullptr) return;
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+    if (hwnd() == nullptr) return;
+    InvalidateRect(hwnd(), nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TextView::OnSelectionChanged() {
-    if (hwnd_ == nullptr) return;
-    if (GetFocus() == hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hwnd() == nullptr) return;
+    if (GetFocus() == hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
     PlaceCaret();
-    NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {
-    if (static_cast<LONG>(lp) != OBJID_CLIENT) return DefWindowProcW(hwnd_, WM_GETOBJECT, wp, lp);
+    if (static_cast<LONG>(lp) != OBJID_CLIENT) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
     if (accessible_ == nullptr) accessible_ = TextViewAccessible::Create(*this);
-    if (accessible_ == nullptr) return DefWindowProcW(hwnd_, WM_GETOBJECT, wp, lp);
+    if (accessible_ == nullptr) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
     return TextViewAccessible::Answer(accessible_, wp);
 }
 

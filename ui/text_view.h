@@ -14,6 +14,7 @@
 #include "editing/line_layout.h"
 #include "editing/text_editor.h"
 #include "ui/text_shaper.h"
+#include "ui/window.h"
 
 struct IAccessible;
 
@@ -21,7 +22,7 @@ namespace talvex {
 
 class TextViewAccessible;
 
-class TextView : public TextBox, private TextEditor::Observer {
+class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
   public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.TextView";
     // What a screen reader calls the view: the caption of the frame around it.
@@ -29,11 +30,8 @@ class TextView : public TextBox, private TextEditor::Observer {
 
     TextView();
     ~TextView() override;
-    TextView(const TextView&) = delete;
-    TextView& operator=(const TextView&) = delete;
 
     bool Create(HINSTANCE instance, HWND parent, int id, const RECT& bounds);
-    HWND hwnd() const { return hwnd_; }
 
     // The whole text, as Copy takes it.
     const std::u16string& Text() const override { return editor_.Text(); }
@@ -43,9 +41,8 @@ class TextView : public TextBox, private TextEditor::Observer {
 
   private:
     friend class TextViewAccessible;
+    friend class Window<TextView>;
 
-    static bool Register(HINSTANCE instance);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // The messages other programs and the tests use, as an edit control answers them.
     bool HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
@@ -95,7 +92,6 @@ class TextView : public TextBox, private TextEditor::Observer {
 
     LRESULT OnGetObject(WPARAM wp, LPARAM lp);
 
-    HWND hwnd_ = nullptr;
     TextEditor editor_;
     TextShaper shaper_;
     LineLayout layout_;

@@ -87,7 +87,7 @@ bool TextView::OnKeyDown(WPARAM key) {
         case VK_TAB:
             if (!ctrl) {
                 // The window knows its tab order.
-                SendMessageW(GetAncestor(hwnd_, GA_ROOT), WM_NEXTDLGCTL, shift ? 1 : 0, FALSE);
+                SendMessageW(GetAncestor(hwnd(), GA_ROOT), WM_NEXTDLGCTL, shift ? 1 : 0, FALSE);
                 return true;
             }
             editor_.Type(u"\t");
@@ -151,7 +151,9 @@ void TextView::OnChar(wchar_t c) {
 }
 
 void TextView::TypeCodePoint(char32_t c) {
-    if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return;
+    if (c < 0x20 || c == 0x7F || c > 0x10FFFF ||
+        (c < 0x10000 && IsSurrogateUnit(static_cast<char16_t>(c))))
+        return;
     if (c < 0x10000) {
         const auto unit = static_cast<char16_t>(c);
         editor_.Type(std::u16string_view(&unit, 1));
@@ -176,7 +178,7 @@ void TextView::MoveVertically(std::ptrdiff_t lines, bool extend) {
 }
 
 void TextView::OnMouseDown(POINT client, bool extend, bool wordWise) {
-    if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    if (GetFocus() != hwnd()) SetFocus(hwnd());
     const std::size_t at = PositionAt(client);
     if (wordWise) {
         editor_.SelectWordAt(at);
@@ -186,7 +188,7 @@ void TextView::OnMouseDown(POINT client, bool extend, bool wordWise) {
     desiredX_ = -1;
     dragging_ = true;
     dragPoint_ = client;
-    SetCapture(hwnd_);
+    SetCapture(hwnd());
     AfterCommand();
 }
 
@@ -197,30 +199,30 @@ void TextView::OnMouseMove(POINT client) {
     AfterCommand();
     // Held beyond the text, the selection goes on growing and the view scrolls along.
     const RECT text = TextArea();
-    if (!PtInRect(&text, client)) SetTimer(hwnd_, kDragTimer, kDragTimerMs, nullptr);
+    if (!PtInRect(&text, client)) SetTimer(hwnd(), kDragTimer, kDragTimerMs, nullptr);
 }
 
 void TextView::OnDragTimer() {
     POINT at{};
     GetCursorPos(&at);
-    ScreenToClient(hwnd_, &at);
+    ScreenToClient(hwnd(), &at);
     const RECT text = TextArea();
     if (!dragging_ || PtInRect(&text, at)) {
-        KillTimer(hwnd_, kDragTimer);
+        KillTimer(hwnd(), kDragTimer);
         return;
     }
     OnMouseMove(at);
 }
 
 void TextView::EndDrag() {
-    if (hwnd_ != nullptr) KillTimer(hwnd_, kDragTimer);
+    if (hwnd() != nullptr) KillTimer(hwnd(), kDragTimer);
     const bool wasDragging = dragging_;
     dragging_ = false;
-    if (wasDragging && GetCapture() == hwnd_) ReleaseCapture();
+    if (wasDragging && GetCapture() == hwnd()) ReleaseCapture();
 }
 
 void TextView::ShowContextMenu(LPARAM screenPoint) {
-    if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    if (GetFocus() != hwnd()) SetFocus(hwnd());
     POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
     if (at.x == -1 && at.y == -1) {
         // From the keyboard (the menu key, Shift+F10): under the caret.
@@ -229,7 +231,7 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
         const RECT text = TextArea();
         at.x = std::clamp<LONG>(at.x, text.left, text.right);
         at.y = std::clamp<LONG>(at.y, text.top, text.bottom);
-        ClientToScreen(hwnd_, &at);
+        ClientToScreen(hwnd(), &at);
     }
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return;
@@ -248,7 +250,7 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
     AppendMenuW(menu, flags(!editor_.Text().empty() && !all), kMenuSelectAll,
                 L"Sélectionner &tout");
     const UINT command = static_cast<UINT>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr));
     DestroyMenu(menu);
     switch (command) {
         case kMenuUndo:
@@ -278,18 +280,18 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
 
 void TextView::CopySelection() {
     if (!editor_.HasSelection()) return;
-    SystemClipboard(hwnd_).SetText(editor_.SelectedText());
+    SystemClipboard(hwnd()).SetText(editor_.SelectedText());
 }
 
 void TextView::CutSelection() {
     if (!editor_.HasSelection()) return;
     // Only once the clipboard holds it is the text taken away.
-    SystemClipboard(hwnd_).SetText(editor_.SelectedText());
+    SystemClipboard(hwnd()).SetText(editor_.SelectedText());
     editor_.DeleteSelection();
 }
 
 void TextView::Paste() {
-    SystemClipboard clipboard(hwnd_);
+    SystemClipboard clipboard(hwnd());
     // Nothing to paste leaves the selection where it is.
     if (!clipboard.HasText()) return;
     editor_.ReplaceSelection(clipboard.GetText());
@@ -308,7 +310,7 @@ void TextView::PlaceComposition() {
     if (getContext == nullptr || releaseContext == nullptr || setWindow == nullptr ||
         setFont == nullptr)
         return;
-    HIMC context = getContext(hwnd_);
+    HIMC context = getContext(hwnd());
     if (context == nullptr) return;
     // The input method writes its composition at the caret, in the view's font.
     COMPOSITIONFORM form{};
@@ -317,7 +319,7 @@ void TextView::PlaceComposition() {
     setWindow(context, &form);
     LOGFONTW font{};
     if (GetObjectW(font_, sizeof font, &font) != 0) setFont(context, &font);
-    releaseContext(hwnd_, context);
+    releaseContext(hwnd(), context);
 }
 
 }  // namespace talvex

@@ -39,17 +39,17 @@ void TextView::SetFont(HFONT font, bool redraw) {
     margin_ = std::max(1, averageCharWidth_ / 3);
     shaper_.Forget();
     layout_.SetAverageCharWidth(averageCharWidth_);
-    if (hwnd_ == nullptr) return;
-    if (GetFocus() == hwnd_) CreateSystemCaret();
+    if (hwnd() == nullptr) return;
+    if (GetFocus() == hwnd()) CreateSystemCaret();
     UpdateScrollBars();
     ScrollTo(firstLine_, scrollX_);
     PlaceCaret();
-    if (redraw) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (redraw) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 RECT TextView::TextArea() const {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     client.left += margin_;
     client.right = std::max(client.left, client.right - margin_);
     client.top += 1;
@@ -68,17 +68,17 @@ void TextView::OnSize() {
     UpdateScrollBars();
     ScrollTo(firstLine_, scrollX_);
     PlaceCaret();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void TextView::Paint(HDC target, const RECT& area) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     if (client.right <= 0 || client.bottom <= 0 || bufferDc_ == nullptr) return;
     if (bufferSize_.cx != client.right || bufferSize_.cy != client.bottom || buffer_ == nullptr) {
-        HDC screen = GetDC(hwnd_);
+        HDC screen = GetDC(hwnd());
         HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-        ReleaseDC(hwnd_, screen);
+        ReleaseDC(hwnd(), screen);
         if (bitmap == nullptr) return;  // no memory for it now; the next paint tries again
         const HGDIOBJ previous = SelectObject(bufferDc_, bitmap);
         if (bufferOldBitmap_ == nullptr) bufferOldBitmap_ = previous;
@@ -92,7 +92,7 @@ void TextView::Paint(HDC target, const RECT& area) {
     SetBkMode(bufferDc_, TRANSPARENT);
     SetBkColor(bufferDc_, kWhite);
     SetTextColor(bufferDc_,
-                 GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+                 GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     const RECT text = TextArea();
     const std::size_t lines = editor_.Document().LineCount();
     int top = text.top;
@@ -107,7 +107,7 @@ void TextView::Paint(HDC target, const RECT& area) {
 void TextView::PaintLine(std::size_t line, int top, const RECT& text) {
     RECT band{text.left, top, text.right, std::min<LONG>(top + lineHeight_, text.bottom)};
     // As in an edit control, the selection shows only while the view has the keyboard.
-    const bool focused = GetFocus() == hwnd_;
+    const bool focused = GetFocus() == hwnd();
     const std::size_t from = focused ? editor_.SelectionStart() : 0;
     const std::size_t to = focused ? editor_.SelectionEnd() : 0;
     const int left = LineLeft();
@@ -174,7 +174,7 @@ int TextView::HorizontalExtent() {
 }
 
 void TextView::UpdateScrollBars() {
-    if (hwnd_ == nullptr) return;
+    if (hwnd() == nullptr) return;
     const RECT text = TextArea();
     SCROLLINFO vertical{};
     vertical.cbSize = sizeof vertical;
@@ -185,7 +185,7 @@ void TextView::UpdateScrollBars() {
     vertical.nPos = static_cast<int>(firstLine_);
     if (vertical.nMax != shownVertical_.nMax || vertical.nPage != shownVertical_.nPage ||
         vertical.nPos != shownVertical_.nPos || shownVertical_.cbSize == 0) {
-        SetScrollInfo(hwnd_, SB_VERT, &vertical, TRUE);
+        SetScrollInfo(hwnd(), SB_VERT, &vertical, TRUE);
         shownVertical_ = vertical;
     }
     SCROLLINFO horizontal{};
@@ -197,13 +197,13 @@ void TextView::UpdateScrollBars() {
     horizontal.nPos = scrollX_;
     if (horizontal.nMax != shownHorizontal_.nMax || horizontal.nPage != shownHorizontal_.nPage ||
         horizontal.nPos != shownHorizontal_.nPos || shownHorizontal_.cbSize == 0) {
-        SetScrollInfo(hwnd_, SB_HORZ, &horizontal, TRUE);
+        SetScrollInfo(hwnd(), SB_HORZ, &horizontal, TRUE);
         shownHorizontal_ = horizontal;
     }
 }
 
 void TextView::ScrollTo(std::size_t firstLine, int x) {
-    if (hwnd_ == nullptr) return;
+    if (hwnd() == nullptr) return;
     const std::size_t lines = editor_.Document().LineCount();
     const auto inSight = static_cast<std::size_t>(WholeLinesInSight());
     const std::size_t lastFirst = lines > inSight ? lines - inSight : 0;
@@ -215,13 +215,13 @@ void TextView::ScrollTo(std::size_t firstLine, int x) {
     x = std::clamp(x, 0, std::max(widest, std::min(x, scrollX_)));
     if (!moved && x == scrollX_) return;
     scrollX_ = x;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
     UpdateScrollBars();
     PlaceCaret();
 }
 
 void TextView::ScrollCaretIntoView() {
-    if (hwnd_ == nullptr) return;
+    if (hwnd() == nullptr) return;
     const std::size_t caret = editor_.Caret();
     const std::size_t line = editor_.Document().LineOfPosition(caret);
     const auto inSight = static_cast<std::size_t>(WholeLinesInSight());
@@ -237,11 +237,11 @@ void TextView::ScrollCaretIntoView() {
     if (x + CaretWidth() > left + width) left = x + CaretWidth() - width + width / 4;
     if (first != firstLine_) {
         firstLine_ = first;
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        InvalidateRect(hwnd(), nullptr, FALSE);
     }
     if (left != scrollX_) {
         scrollX_ = std::max(0, left);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        InvalidateRect(hwnd(), nullptr, FALSE);
     }
     UpdateScrollBars();
     PlaceCaret();
@@ -249,16 +249,16 @@ void TextView::ScrollCaretIntoView() {
 
 // The system's caret, so that magnifiers and screen readers follow it.
 void TextView::CreateSystemCaret() {
-    CreateCaret(hwnd_, nullptr, CaretWidth(), lineHeight_);
+    CreateCaret(hwnd(), nullptr, CaretWidth(), lineHeight_);
     caretShown_ = false;
 }
 
 void TextView::PlaceCaret() {
-    if (hwnd_ == nullptr || GetFocus() != hwnd_) return;
+    if (hwnd() == nullptr || GetFocus() != hwnd()) return;
     const POINT at = ClientPointOf(editor_.Caret());
     SetCaretPos(at.x, at.y);
     if (!caretShown_) {
-        ShowCaret(hwnd_);
+        ShowCaret(hwnd());
         caretShown_ = true;
     }
 }
@@ -267,7 +267,7 @@ void TextView::OnScroll(int bar, int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    GetScrollInfo(hwnd_, bar, &info);
+    GetScrollInfo(hwnd(), bar, &info);
     const RECT text = TextArea();
     if (bar == SB_VERT) {
         const auto page = static_cast<std::ptrdiff_t>(WholeLinesInSight());

@@ -8,6 +8,16 @@ inline constexpr wchar_t kTitle[] = L"Talvex Press 1.0";
 // The character count's message alone carries a space after the title.
 inline constexpr wchar_t kCountCaption[] = L"Talvex Press 1.0 ";
 
+// The captions of the two frames.
+inline constexpr wchar_t kTextFrameCaption[] = L"Texte :";
+inline constexpr wchar_t kHistoryFrameCaption[] = L"Liste des éléments copier :";
+
+// Said when "Réduire" cannot hide the window: the notification icon is the only way back.
+inline constexpr char16_t kCannotHide[] =
+    u"La fenêtre ne peut pas être réduite : l'icône de la zone de notification n'a pas pu "
+    u"être ajoutée, et c'est par elle que la fenêtre revient.\r\n\r\n"
+    u"Talvex Press reste ouvert.";
+
 inline constexpr char16_t kAnotherInstance[] =
     u"Vous ne pouvez pas éxécuter cette application deux fois!!";
 inline constexpr char16_t kQuitQuestion[] = u"Etes vous sûre de quitter Talvex Press ?";
@@ -23,18 +33,5 @@ inline constexpr char16_t kAbout[] =
     u"Site Web : http://www.example.com\r"
     u"Email : talvex@example.com";
 inline constexpr wchar_t kHelpAddress[] = L"http://www.example.com/Download/Windows/TalvexPress";
-
-// The popup menu of the notification icon; an ampersand marks the access letter.
-inline constexpr wchar_t kMnuMenu[] = L"Menu";
-inline constexpr wchar_t kMnuAffiche[] = L"&Afficher";
-inline constexpr wchar_t kMnuTools[] = L"Outils";
-inline constexpr wchar_t kMnuUpper[] = L"&Majuscule";
-inline constexpr wchar_t kMnulower[] = L"&Minuscule";
-inline constexpr wchar_t kMnuproper[] = L"&Debut majuscule";
-inline constexpr wchar_t kMnunbrechar[] = L"&Nombre de caratères";
-inline constexpr wchar_t kMnuhelp[] = L"&Aide";
-inline constexpr wchar_t kMnupropos[] = L"A &propos";
-inline constexpr wchar_t kMnuefface[] = L"&Effacer tout";
-inline constexpr wchar_t kMnuexit[] = L"&Quitter";
 
 }  // namespace talvex::texts

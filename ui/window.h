@@ -12,6 +12,7 @@
 
 #include <exception>
 
+#include "platform/gdi_guards.h"
 #include "ui/event_boundary.h"
 
 namespace talvex {
@@ -56,6 +57,24 @@ class Window {
 
     // The answer given for a message whose handler failed (after the user was told).
     static LRESULT AnswerAfterFailure(UINT) { return 0; }
+
+    // One paint routine serves WM_PAINT and WM_PRINTCLIENT: `paint(dc, area)`. False for
+    // every other message.
+    template <typename Paint>
+    bool HandlePaint(UINT msg, WPARAM wp, Paint&& paint) {
+        if (msg == WM_PAINT) {
+            PaintDc dc(hwnd_);
+            paint(dc.get(), dc.area());
+            return true;
+        }
+        if (msg == WM_PRINTCLIENT) {
+            RECT client{};
+            GetClientRect(hwnd_, &client);
+            paint(reinterpret_cast<HDC>(wp), client);
+            return true;
+        }
+        return false;
+    }
 
   private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

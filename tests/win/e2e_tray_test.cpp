@@ -365,12 +365,12 @@ TEST_F(TrayTalvex, EveryOtherMenuItemRunsItsCommand) {
     Start();
     ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 1; }, kTwoTicks));
 
-    PostMenuCommand(menu_ids::kMnulower);
+    PostMenuCommand(menu_ids::kMenuLower);
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"bonjour le monde"; }, 5000));
-    PostMenuCommand(menu_ids::kMnuproper);
+    PostMenuCommand(menu_ids::kMenuProper);
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"Bonjour Le Monde"; }, 5000));
 
-    PostMenuCommand(menu_ids::kMnunbrechar);
+    PostMenuCommand(menu_ids::kMenuCount);
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0 ");
@@ -379,33 +379,33 @@ TEST_F(TrayTalvex, EveryOtherMenuItemRunsItsCommand) {
         << ::testing::PrintToString(count);
     Answer(box, IDOK);
 
-    PostMenuCommand(menu_ids::kMnupropos);
+    PostMenuCommand(menu_ids::kMenuAbout);
     box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), kAboutText);
     Answer(box, IDOK);
 
     const Items history = ReadListBox(list);
-    PostMenuCommand(menu_ids::kMnuefface);
+    PostMenuCommand(menu_ids::kMenuClear);
     box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), u"Etes vous sûre d'effacer la presse papier ?");
     Answer(box, IDNO);
     EXPECT_EQ(ReadListBox(list), history);
-    PostMenuCommand(menu_ids::kMnuefface);
+    PostMenuCommand(menu_ids::kMenuClear);
     box = WaitForBox();
     ASSERT_NE(box, nullptr);
     Answer(box, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list).empty(); }, 3000));
 
     // The help page goes to the shell; whatever the browser does, we go on at once.
-    PostMenuCommand(menu_ids::kMnuhelp);
+    PostMenuCommand(menu_ids::kMenuHelp);
     EXPECT_TRUE(Responsive());
     Sleep(500);
     EXPECT_EQ(CountMessageBoxes(program.Id()), 0);
     EXPECT_FALSE(program.WaitForExit(0));
 
-    PostMenuCommand(menu_ids::kMnuexit);
+    PostMenuCommand(menu_ids::kMenuQuit);
     box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), kQuitQuestion);
