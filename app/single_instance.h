@@ -3,21 +3,20 @@
 
 #include <windows.h>
 
+#include "platform/unique_handle.h"
+
 namespace talvex {
 
 class SingleInstance {
   public:
     // Creating the named mutex is atomic: of several copies started at the same moment,
-    // exactly one finds it new.
+    // exactly one finds it new. The mutex lives as long as the object.
     SingleInstance();
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
 
     bool AnotherIsRunning() const { return anotherIsRunning_; }
 
   private:
-    HANDLE mutex_ = nullptr;
+    UniqueKernelHandle mutex_;
     bool anotherIsRunning_ = false;
 };
 

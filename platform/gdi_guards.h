@@ -36,13 +36,15 @@ class MemoryDc {
     MemoryDc& operator=(const MemoryDc&) = delete;
     MemoryDc& operator=(MemoryDc&& other) noexcept {
         if (this != &other) {
-            if (dc_ != nullptr) DeleteDC(dc_);
+            reset();
             dc_ = std::exchange(other.dc_, nullptr);
         }
         return *this;
     }
-    ~MemoryDc() {
+    ~MemoryDc() { reset(); }
+    void reset() {
         if (dc_ != nullptr) DeleteDC(dc_);
+        dc_ = nullptr;
     }
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }

@@ -53,8 +53,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (HandlePaint(msg, wp, [this](HDC dc, const RECT& area) { Paint(dc, area); })) return 0;
     switch (msg) {
         case WM_CREATE:
-            bufferDc_ = CreateCompatibleDC(nullptr);
-            shaper_.SetDc(bufferDc_);
+            shaper_.SetDc(bufferDc_.get());
             SetFont(nullptr, false);
             return 0;
         case WM_DESTROY:
@@ -66,14 +65,11 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCDESTROY:
             shaper_.SetDc(nullptr);
-            if (bufferDc_ != nullptr) {
-                if (bufferOldFont_ != nullptr) SelectObject(bufferDc_, bufferOldFont_);
-                if (bufferOldBitmap_ != nullptr) SelectObject(bufferDc_, bufferOldBitmap_);
-                DeleteDC(bufferDc_);
-                bufferDc_ = nullptr;
-            }
-            if (buffer_ != nullptr) DeleteObject(buffer_);
-            buffer_ = nullptr;
+            // What the buffer holds goes with the window, in the order it came.
+            bufferBitmap_.reset();
+            bufferFont_.reset();
+            buffer_.reset();
+            bufferDc_.reset();
             return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_SIZE:
             OnSize();

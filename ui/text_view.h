@@ -8,11 +8,14 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "clipboard/ports.h"
 #include "editing/line_layout.h"
 #include "editing/text_editor.h"
+#include "platform/gdi_guards.h"
+#include "platform/unique_handle.h"
 #include "ui/text_shaper.h"
 #include "ui/window.h"
 
@@ -114,10 +117,10 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     SCROLLINFO shownHorizontal_{};
 
     // The back buffer: Uniscribe draws into the context it shaped on.
-    HDC bufferDc_ = nullptr;
-    HBITMAP buffer_ = nullptr;
-    HGDIOBJ bufferOldBitmap_ = nullptr;
-    HGDIOBJ bufferOldFont_ = nullptr;
+    MemoryDc bufferDc_;
+    UniqueBitmap buffer_;
+    std::optional<SelectedObject> bufferFont_;  // the view's font, selected for good
+    std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
     TextViewAccessible* accessible_ = nullptr;

@@ -28,11 +28,11 @@ std::size_t SnapToCharacter(std::u16string_view text, std::size_t position) {
 
 void TextView::SetFont(HFONT font, bool redraw) {
     font_ = font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    if (bufferDc_ == nullptr) return;
-    const HGDIOBJ previous = SelectObject(bufferDc_, font_);
-    if (bufferOldFont_ == nullptr) bufferOldFont_ = previous;
+    if (!bufferDc_) return;
+    bufferFont_.reset();
+    bufferFont_.emplace(bufferDc_.get(), font_);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(bufferDc_, &metrics);
+    GetTextMetricsW(bufferDc_.get(), &metrics);
     lineHeight_ = std::max<int>(1, metrics.tmHeight);
     averageCharWidth_ = std::max<int>(1, metrics.tmAveCharWidth);
     // An edit control keeps about this much room between its border and the text.
@@ -74,25 +74,26 @@ void TextView::OnSize() {
 void TextView::Paint(HDC target, const RECT& area) {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    if (client.right <= 0 || client.bottom <= 0 || bufferDc_ == nullptr) return;
-    if (bufferSize_.cx != client.right || bufferSize_.cy != client.bottom || buffer_ == nullptr) {
-        HDC screen = GetDC(hwnd());
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-        ReleaseDC(hwnd(), screen);
-        if (bitmap == nullptr) return;  // no memory for it now; the next paint tries again
-        const HGDIOBJ previous = SelectObject(bufferDc_, bitmap);
-        if (bufferOldBitmap_ == nullptr) bufferOldBitmap_ = previous;
-        if (buffer_ != nullptr) DeleteObject(buffer_);
-        buffer_ = bitmap;
+    if (client.right <= 0 || client.bottom <= 0 || !bufferDc_) return;
+    if (bufferSize_.cx != client.right || bufferSize_.cy != client.bottom || !buffer_) {
+        UniqueBitmap bitmap;
+        {
+            const WindowDc screen(hwnd());
+            bitmap.reset(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        }
+        if (!bitmap) return;  // no memory for it now; the next paint tries again
+        bufferBitmap_.reset();
+        buffer_ = std::move(bitmap);
+        bufferBitmap_.emplace(bufferDc_.get(), buffer_.get());
         bufferSize_ = SIZE{client.right, client.bottom};
     }
+    const HDC dc = bufferDc_.get();
 
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    FillRect(bufferDc_, &client, white);
-    SetBkMode(bufferDc_, TRANSPARENT);
-    SetBkColor(bufferDc_, kWhite);
-    SetTextColor(bufferDc_,
-                 GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    FillRect(dc, &client, white);
+    SetBkMode(dc, TRANSPARENT);
+    SetBkColor(dc, kWhite);
+    SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     const RECT text = TextArea();
     const std::size_t lines = editor_.Document().LineCount();
     int top = text.top;
@@ -100,7 +101,7 @@ void TextView::Paint(HDC target, const RECT& area) {
         PaintLine(line, top, text);
         top += lineHeight_;
     }
-    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, bufferDc_,
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
            area.left, area.top, SRCCOPY);
 }
 
@@ -124,7 +125,7 @@ void TextView::PaintLine(std::size_t line, int top, const RECT& text) {
         RECT mark{x, band.top, x + averageCharWidth_, band.bottom};
         IntersectRect(&mark, &mark, &band);
         HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
-        FillRect(bufferDc_, &mark, highlight);
+        FillRect(bufferDc_.get(), &mark, highlight);
     }
 }
 
