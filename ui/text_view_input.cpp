@@ -18,6 +18,19 @@ constexpr UINT kDragTimerMs = 50;
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
+// The keys that move the caret along the text: alone, and with Ctrl (Shift extends either).
+struct CaretKey {
+    WORD key;
+    void (TextEditor::*move)(bool extend);
+    void (TextEditor::*withCtrl)(bool extend);
+};
+constexpr CaretKey kCaretKeys[] = {
+    {VK_LEFT, &TextEditor::MoveLeft, &TextEditor::MoveWordLeft},
+    {VK_RIGHT, &TextEditor::MoveRight, &TextEditor::MoveWordRight},
+    {VK_HOME, &TextEditor::MoveLineStart, &TextEditor::MoveDocumentStart},
+    {VK_END, &TextEditor::MoveLineEnd, &TextEditor::MoveDocumentEnd},
+};
+
 // The context menu's commands, as an edit control offers them.
 enum MenuCommand : UINT {
     kMenuUndo = 1,
@@ -35,14 +48,15 @@ bool TextView::OnKeyDown(WPARAM key) {
     const bool ctrl = KeyDown(VK_CONTROL);
     // AltGr comes as Ctrl+Alt and types characters: it is no shortcut.
     const bool shortcut = ctrl && !KeyDown(VK_MENU);
+    for (const CaretKey& caretKey : kCaretKeys) {
+        if (caretKey.key != key) continue;
+        (editor_.*(ctrl ? caretKey.withCtrl : caretKey.move))(shift);
+        desiredX_ = -1;  // a move along the line forgets where Up and Down were aiming
+        AfterCommand();
+        return true;
+    }
     bool horizontal = true;  // a move that forgets where Up and Down were aiming
     switch (key) {
-        case VK_LEFT:
-            ctrl ? editor_.MoveWordLeft(shift) : editor_.MoveLeft(shift);
-            break;
-        case VK_RIGHT:
-            ctrl ? editor_.MoveWordRight(shift) : editor_.MoveRight(shift);
-            break;
         case VK_UP:
         case VK_DOWN:
             MoveVertically(key == VK_UP ? -1 : 1, shift);
@@ -59,12 +73,6 @@ bool TextView::OnKeyDown(WPARAM key) {
             horizontal = false;
             break;
         }
-        case VK_HOME:
-            ctrl ? editor_.MoveDocumentStart(shift) : editor_.MoveLineStart(shift);
-            break;
-        case VK_END:
-            ctrl ? editor_.MoveDocumentEnd(shift) : editor_.MoveLineEnd(shift);
-            break;
         case VK_DELETE:
             if (shift && !ctrl) {
                 CutSelection();
