@@ -244,7 +244,8 @@ class Installer : public ::testing::Test {
   protected:
     void SetUp() override {
 #ifndef TALVEX_SETUP_NAME
-        GTEST_SKIP() << "this build makes no installer (no makensis)";
+        GTEST_SKIP() << "this build made no installer: makensis (NSIS) was not found when it was "
+                        "configured (on Debian: apt-get install nsis, then configure again)";
 #else
         setupName_ = TALVEX_SETUP_NAME;
         setup_ = BesideTests(L"package\\" + setupName_);
