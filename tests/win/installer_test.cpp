@@ -161,8 +161,8 @@ class WineReportsWindows {
 };
 
 // The machine's own record of its Windows version and build, which Wine reports to a program
-// it has no name for (and which can say "10.0, build 10586", a Windows Wine has no name for);
-// put back as it was when destroyed, as every program started meanwhile would see it.
+// it was given no name for; it can say what Wine has no name for ("10.0", build 10586). Every
+// program started meanwhile sees it, so it is put back as it was when destroyed.
 class MachineVersionRecord {
   public:
     MachineVersionRecord() {
