@@ -31,6 +31,8 @@ check_readme() {
     grep -q 'Talvex Press 1\.00\.0010' "$text" || fail "$name does not name the version 1.00.0010"
     grep -q "$must" "$text" || fail "$name does not say '$must'"
     grep -q 'Quitter' "$text" || fail "$name does not say how to quit"
+    grep -q 'Windows 10 version 1607 (build 14393)' "$text" ||
+        fail "$name does not say which Windows the program needs"
     rm -f "$text"
 }
 check_readme LISEZMOI.txt 'Rien n.est écrit sur le disque'

@@ -26,6 +26,7 @@ SetCompressor /SOLID lzma
 !define INSTANCE_MUTEX "Local\TalvexPress.SingleInstance.1"
 !define WINDOW_CLASS "TalvexPress.Form1"
 !define RUNNING_TEXT_AFTER "Talvex Press n'a pas pu être supprimé : il est sans doute en cours d'exécution. Quittez-le, puis relancez la désinstallation."
+!define TOO_OLD_TEXT "Talvex Press demande Windows 10 version 1607 (build 14393) ou plus récent, en 64 bits.$\r$\n$\r$\nCet ordinateur a Windows $0.$1 (build $2) : l'installation est annulée."
 !define RUNNING_TEXT "Talvex Press est en cours d'exécution.$\r$\n$\r$\nQuittez-le (bouton « X » de sa fenêtre, ou « Quitter » dans le menu de son icône), puis cliquez sur OK."
 
 Name "${PRODUCT}"
@@ -37,6 +38,7 @@ BrandingText "${PRODUCT} ${DISPLAY_VERSION}"
 
 !include MUI2.nsh
 !include FileFunc.nsh
+!include WinVer.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
@@ -62,6 +64,22 @@ VIAddVersionKey /LANG=${LANG_FRENCH} "ProductVersion" "${DISPLAY_VERSION}"
 VIAddVersionKey /LANG=${LANG_FRENCH} "LegalCopyright" "© ${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_FRENCH} "FileDescription" "Installation de ${PRODUCT}"
 
+; The program imports GetDpiForWindow, GetDpiForSystem and their kin, which Windows has from
+; Windows 10 version 1607 (build 14393) on: on an older one it would not even start. So say it
+; before installing anything; a silent run has nobody to tell and refuses with exit code 3,
+; touching nothing. A 32-bit Windows does not start this 64-bit setup at all and says so itself.
+Function RefuseTooOldWindows
+  ${IfNot} ${AtLeastWin10}
+  ${OrIfNot} ${AtLeastBuild} 14393
+    GetWinVer $0 Major
+    GetWinVer $1 Minor
+    GetWinVer $2 Build
+    MessageBox MB_OK|MB_ICONSTOP "${TOO_OLD_TEXT}" /SD IDOK
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
+FunctionEnd
+
 ; A running copy holds its exe open: the files cannot be replaced or removed under it, and
 ; ending it would throw away the user's history. So ask the user to quit it; a silent run has
 ; nobody to ask and refuses (exit code 2), touching nothing.
@@ -86,6 +104,7 @@ VIAddVersionKey /LANG=${LANG_FRENCH} "FileDescription" "Installation de ${PRODUC
 
 Function .onInit
   SetShellVarContext current
+  Call RefuseTooOldWindows
   Call RefuseWhileRunning
 FunctionEnd
 

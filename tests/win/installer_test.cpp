@@ -1,7 +1,7 @@
 // The setup this build made, used as a user and an administrator's tools use it: installed
 // silently for the current user, the program started from where it went and quit the way a
-// user quits it, then uninstalled without a trace; and both refusing to pull the program
-// out from under a running copy.
+// user quits it, then uninstalled without a trace; both refusing to pull the program out
+// from under a running copy; and the setup refusing a Windows older than the program needs.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -21,6 +21,7 @@ constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TalvexPress";
 constexpr int kQuitButton = 150;  // ButtonPlus1, the "X" of the title strip
 constexpr DWORD kSetupTime = 60000;
+constexpr DWORD kTooOldWindows = 3;  // the setup's exit code on a Windows it refuses
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     PWSTR path = nullptr;
@@ -120,6 +121,90 @@ std::wstring VersionValue(const std::wstring& file, const wchar_t* name) {
     return value;
 }
 
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Makes Wine tell the programs started from a file of this name that they run on `version`,
+// one of Wine's names for a Windows ("win7", "win81", "win10"), until destroyed. Only that
+// file name sees it, so no other program of the test run does.
+class WineReportsWindows {
+  public:
+    WineReportsWindows(const std::wstring& exeName, const wchar_t* version)
+        : path_(L"Software\\Wine\\AppDefaults\\" + exeName) {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, &disposition) != ERROR_SUCCESS) {
+            return;
+        }
+        created_ = disposition == REG_CREATED_NEW_KEY;
+        const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
+        set_ = RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                              bytes) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~WineReportsWindows() {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, path_.c_str(), L"Version");
+        if (created_) RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+    }
+    WineReportsWindows(const WineReportsWindows&) = delete;
+    WineReportsWindows& operator=(const WineReportsWindows&) = delete;
+
+    bool Set() const { return set_; }
+
+  private:
+    std::wstring path_;
+    bool created_ = false;
+    bool set_ = false;
+};
+
+// The machine's own record of its Windows version and build, which Wine reports to a program
+// it was given no name for; it can say what Wine has no name for ("10.0", build 10586). Every
+// program started meanwhile sees it, so it is put back as it was when destroyed.
+class MachineVersionRecord {
+  public:
+    MachineVersionRecord() {
+        for (auto& [name, value] : saved_) value = Read(name);
+    }
+    ~MachineVersionRecord() {
+        for (const auto& [name, value] : saved_) {
+            if (value) Write(name, *value);
+        }
+    }
+    MachineVersionRecord(const MachineVersionRecord&) = delete;
+    MachineVersionRecord& operator=(const MachineVersionRecord&) = delete;
+
+    bool Say(const wchar_t* version, const wchar_t* build) {
+        return saved_[0].second && saved_[1].second && Write(kVersion, version) &&
+               Write(kBuild, build);
+    }
+
+  private:
+    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion";
+    static constexpr const wchar_t* kVersion = L"CurrentVersion";
+    static constexpr const wchar_t* kBuild = L"CurrentBuildNumber";
+
+    static std::optional<std::wstring> Read(const wchar_t* name) {
+        wchar_t value[64];
+        DWORD size = sizeof value;
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(value);
+    }
+    static bool Write(const wchar_t* name, const std::wstring& value) {
+        const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, name, REG_SZ, value.c_str(), bytes) ==
+               ERROR_SUCCESS;
+    }
+
+    std::pair<const wchar_t*, std::optional<std::wstring>> saved_[2] = {{kVersion, {}},
+                                                                        {kBuild, {}}};
+};
+
 // The program's window once it is on screen, its controls made.
 HWND ShownWindow(const Process& program) {
     HWND form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
@@ -159,19 +244,32 @@ class Installer : public ::testing::Test {
   protected:
     void SetUp() override {
 #ifndef TALVEX_SETUP_NAME
-        GTEST_SKIP() << "this build makes no installer (no makensis)";
+        GTEST_SKIP() << "this build made no installer: makensis (NSIS) was not found when it was "
+                        "configured (on Debian: apt-get install nsis, then configure again)";
 #else
-        setup_ = BesideTests(L"package\\" TALVEX_SETUP_NAME);
+        setupName_ = TALVEX_SETUP_NAME;
+        setup_ = BesideTests(L"package\\" + setupName_);
         ASSERT_TRUE(Exists(setup_)) << "the build did not make the setup";
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         EndStrayPrograms();
         RemoveAnyInstall();
+        // Debian's Wine 8 says Windows 7 unless told otherwise, which the setup refuses: it
+        // sees a Windows 10 unless a test says another.
+        if (UnderWine()) ReportToTheSetup(L"win10");
 #endif
     }
 
     void TearDown() override {
         EndStrayPrograms();
         RemoveAnyInstall();
+        reported_.reset();
+    }
+
+    // The Windows the setup sees (under Wine), named as Wine names them.
+    void ReportToTheSetup(const wchar_t* version) {
+        reported_.reset();
+        reported_.emplace(setupName_, version);
+        ASSERT_TRUE(reported_->Set()) << "could not make Wine report " << version;
     }
 
     void Install() {
@@ -199,7 +297,9 @@ class Installer : public ::testing::Test {
         }
     }
 
+    std::wstring setupName_;
     std::wstring setup_;
+    std::optional<WineReportsWindows> reported_;
 };
 
 TEST_F(Installer, InstallsForTheUserRunsQuitsAndUninstallsWithoutATrace) {
@@ -280,6 +380,51 @@ TEST_F(Installer, NeitherSetupNorUninstallPullsTheProgramFromUnderARunningCopy) 
     EXPECT_FALSE(Exists(InstalledProgram()));
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(UninstallKeyExists());
+}
+
+TEST_F(Installer, SilentSetupRefusesWindows7And81WithItsOwnExitCodeAndChangesNothing) {
+    if (!UnderWine()) GTEST_SKIP() << "only Wine can make this system say it is an older Windows";
+    for (const wchar_t* old : {L"win7", L"win81"}) {
+        ReportToTheSetup(old);
+        EXPECT_EQ(RunToEnd(setup_, L"/S", kSetupTime), kTooOldWindows) << old;
+        EXPECT_TRUE(NothingLeft()) << old << ": the refused setup installed something";
+    }
+}
+
+TEST_F(Installer, Windows10IsEnoughFromVersion1607Build14393On) {
+    if (!UnderWine()) GTEST_SKIP() << "only Wine can make this system say it is an older Windows";
+    // Wine has no name for a Windows 10 before 1607: the machine's version record says it.
+    reported_.reset();
+    MachineVersionRecord record;
+    ASSERT_TRUE(record.Say(L"10.0", L"10586"));  // version 1511
+    EXPECT_EQ(RunToEnd(setup_, L"/S", kSetupTime), kTooOldWindows);
+    EXPECT_TRUE(NothingLeft()) << "the refused setup installed something";
+
+    ASSERT_TRUE(record.Say(L"10.0", L"14393"));  // version 1607
+    EXPECT_EQ(RunToEnd(setup_, L"/S", kSetupTime), 0u);
+    EXPECT_TRUE(Exists(InstalledProgram()));
+}
+
+TEST_F(Installer, SetupTellsTheUserInFrenchWhichWindowsItNeeds) {
+    if (!UnderWine()) GTEST_SKIP() << "only Wine can make this system say it is an older Windows";
+    ReportToTheSetup(L"win81");
+    Process setup(setup_);
+    ASSERT_TRUE(setup.Started());
+    HWND box = ReadyMessageBox(setup.Id(), IDOK);
+    ASSERT_NE(box, nullptr);
+    const std::u16string reason = MessageBoxText(box);
+    for (const std::u16string must :
+         {u"Windows 10 version 1607 (build 14393)", u"64 bits", u"build 9600", u"annulée"}) {
+        EXPECT_NE(reason.find(must), std::u16string::npos)
+            << "no \"" << std::wstring(must.begin(), must.end())
+            << "\" in: " << std::wstring(reason.begin(), reason.end());
+    }
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr) << "nothing to choose: the setup cannot go on";
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    DWORD code = ~0u;
+    ASSERT_TRUE(setup.WaitForExit(10000, &code));
+    EXPECT_EQ(code, kTooOldWindows);
+    EXPECT_TRUE(NothingLeft()) << "the refused setup installed something";
 }
 
 TEST_F(Installer, SetupCarriesItsVersionRecordInFrench) {
