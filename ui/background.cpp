@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
 #include "ui/skin.h"
 
 namespace talvex {

@@ -1,4 +1,4 @@
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
 
 #include <algorithm>
 #include <array>

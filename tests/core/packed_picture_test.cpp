@@ -1,5 +1,5 @@
 // The packed picture format the window's background is stored in, and its resampling.
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
 
 #include <gtest/gtest.h>
 
