@@ -1,5 +1,5 @@
-// Device contexts and the objects selected into them, given back by scope, never by hand.
-// Move-only, like UniqueHandle.
+// Device contexts, the objects selected into them and their saved state, given back by
+// scope, never by hand. Move-only, like UniqueHandle.
 #pragma once
 
 #include <windows.h>
@@ -8,23 +8,42 @@
 
 namespace talvex {
 
-// An object selected into a DC; the one it replaced goes back at the end of the scope.
-class SelectedObject {
+namespace detail {
+
+// What the guards below share: a value had from `owner` (a DC, a window), given back through
+// `Release` at the end of the scope, unless it was never had (null) or has moved on.
+template <typename Owner, typename Value, void (*Release)(Owner, Value)>
+class HeldFrom {
   public:
-    SelectedObject(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
-    SelectedObject(SelectedObject&& other) noexcept
-        : dc_(other.dc_), previous_(std::exchange(other.previous_, nullptr)) {}
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-    SelectedObject& operator=(SelectedObject&&) = delete;
-    ~SelectedObject() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    HeldFrom(Owner owner, Value value) : owner_(owner), value_(value) {}
+    HeldFrom(HeldFrom&& other) noexcept
+        : owner_(other.owner_), value_(std::exchange(other.value_, Value{})) {}
+    HeldFrom(const HeldFrom&) = delete;
+    HeldFrom& operator=(const HeldFrom&) = delete;
+    HeldFrom& operator=(HeldFrom&&) = delete;
+    ~HeldFrom() {
+        if (value_ != Value{}) Release(owner_, value_);
     }
+    Value get() const { return value_; }
 
   private:
-    HDC dc_;
-    HGDIOBJ previous_;
+    Owner owner_;
+    Value value_;
+};
+
+inline void SelectBack(HDC dc, HGDIOBJ previous) {
+    if (previous != HGDI_ERROR) SelectObject(dc, previous);
+}
+inline void ReleaseWindowDc(HWND hwnd, HDC dc) { ReleaseDC(hwnd, dc); }
+inline void RestoreSavedDc(HDC dc, int saved) { RestoreDC(dc, saved); }
+
+}  // namespace detail
+
+// An object selected into a DC; the one it replaced goes back at the end of the scope.
+class SelectedObject : detail::HeldFrom<HDC, HGDIOBJ, detail::SelectBack> {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : HeldFrom(dc, object != nullptr ? SelectObject(dc, object) : nullptr) {}
 };
 
 // A memory DC compatible with `like` (the screen when null), deleted at the end.
@@ -54,22 +73,17 @@ class MemoryDc {
 };
 
 // A window's DC (GetDC), released at the end.
-class WindowDc {
+class WindowDc : detail::HeldFrom<HWND, HDC, detail::ReleaseWindowDc> {
   public:
-    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    WindowDc(WindowDc&& other) noexcept
-        : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr)) {}
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    WindowDc& operator=(WindowDc&&) = delete;
-    ~WindowDc() {
-        if (dc_ != nullptr) ReleaseDC(hwnd_, dc_);
-    }
-    HDC get() const { return dc_; }
+    explicit WindowDc(HWND hwnd) : HeldFrom(hwnd, GetDC(hwnd)) {}
+    using HeldFrom::get;
+};
 
-  private:
-    HWND hwnd_;
-    HDC dc_;
+// The DC's whole state (objects, colours, modes, clip) saved, and restored at the end: for a
+// DC the system lends, to be handed back as it came.
+class SavedDc : detail::HeldFrom<HDC, int, detail::RestoreSavedDc> {
+  public:
+    explicit SavedDc(HDC dc) : HeldFrom(dc, SaveDC(dc)) {}
 };
 
 // BeginPaint and EndPaint around a WM_PAINT.

@@ -53,6 +53,7 @@ struct GlobalDeleter {
 using UniqueFont = UniqueHandle<HFONT, GdiDeleter>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiDeleter>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiDeleter>;
+using UniquePen = UniqueHandle<HPEN, GdiDeleter>;
 using UniqueRegion = UniqueHandle<HRGN, GdiDeleter>;
 using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
 using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;

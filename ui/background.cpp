@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
+#include "platform/gdi_guards.h"
 #include "ui/skin.h"
 
 namespace talvex {
@@ -41,12 +42,10 @@ void BackgroundPicture::Draw(HDC dc, const RECT& area) const {
         FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap_.get());
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source,
+    const MemoryDc source(dc);
+    const SelectedObject picture(source.get(), bitmap_.get());
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(),
            area.left, area.top, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
 }
 
 }  // namespace talvex

@@ -1,4 +1,4 @@
-// The window's picture: a packed picture in the resources (ui/packed_picture.h), unpacked
+// The window's picture: a packed picture in the resources (picture/packed_picture.h), unpacked
 // once into a 32-bit bitmap at the window's dpi, then copied to the screen at each paint.
 #pragma once
 

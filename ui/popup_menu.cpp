@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gdi_guards.h"
 #include "resources/resource_ids.h"
 #include "ui/skin.h"
 
@@ -65,10 +66,9 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
 std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     BITMAPINFO info = TopDownBgraInfo(width, height);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                               DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int rows = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                               &info, DIB_RGB_COLORS);
     if (rows != height) pixels.clear();
     return pixels;
 }
@@ -255,12 +255,10 @@ void PopupMenu::Measure(MEASUREITEMSTRUCT& item, UINT dpi) const {
         return;
     }
     EnsureFonts(dpi);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, (entry->id == kDefaultItem ? boldFont_ : font_).get());
+    const WindowDc screen(nullptr);
+    const SelectedObject font(screen.get(), (entry->id == kDefaultItem ? boldFont_ : font_).get());
     RECT text{};
-    DrawTextW(dc, entry->caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    DrawTextW(screen.get(), entry->caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
     item.itemWidth = static_cast<UINT>(Scale(kGutter + kTextGap + kRightRoom, dpi) + text.right);
     item.itemHeight =
         static_cast<UINT>(std::max<LONG>(Scale(kItemHeight, dpi), text.bottom + Scale(8, dpi)));
@@ -271,7 +269,8 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     if (entry == nullptr) return;
     HDC dc = item.hDC;
     const RECT& rc = item.rcItem;
-    const int saved = SaveDC(dc);
+    // The menu lends its DC: the colours, mode and font set below go back with the rest.
+    const SavedDc saved(dc);
 
     Fill(dc, rc, kBackground);
     const RECT gutter{rc.left, rc.top, rc.left + Scale(kGutter, dpi), rc.bottom};
@@ -282,7 +281,6 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
         const RECT rule{gutter.right + Scale(4, dpi), y, rc.right - Scale(4, dpi),
                         y + std::max(1, Scale(1, dpi))};
         Fill(dc, rule, kRule);
-        RestoreDC(dc, saved);
         return;
     }
 
@@ -302,12 +300,10 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
             const int size = Scale(kPictureSize, dpi);
             const int x = rc.left + Scale(kPictureLeft, dpi);
             const int y = rc.top + (rc.bottom - rc.top - size) / 2;
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(memory, picture);
+            const MemoryDc memory(dc);
+            const SelectedObject selected(memory.get(), picture);
             const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            AlphaBlend(dc, x, y, size, size, memory, 0, 0, bm.bmWidth, bm.bmHeight, blend);
-            SelectObject(memory, old);
-            DeleteDC(memory);
+            AlphaBlend(dc, x, y, size, size, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight, blend);
         }
     }
 
@@ -323,7 +319,6 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     // The underlines follow the system's keyboard-cue setting.
     if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
     DrawTextW(dc, entry->caption, -1, &text, format);
-    RestoreDC(dc, saved);
 }
 
 LRESULT PopupMenu::MenuChar(wchar_t key, HMENU menu) {

@@ -1,6 +1,7 @@
 #include "ui/skin.h"
 
 #include <cmath>
+#include <utility>
 
 namespace talvex {
 
@@ -43,33 +44,28 @@ void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) 
 }
 
 void FrameRoundRect(HDC dc, const RECT& r, int corner, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const UniquePen pen(CreatePen(PS_SOLID, 1, color));
+    const SelectedObject outline(dc, pen.get());
+    const SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
     RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
-RoundClip::RoundClip(HDC dc, const RECT& r, int corner) : dc_(dc) {
-    previous_ = CreateRectRgn(0, 0, 0, 0);
-    hadClip_ = GetClipRgn(dc, previous_) == 1;
+RoundClip::RoundClip(HDC dc, const RECT& r, int corner)
+    : dc_(dc), previous_(CreateRectRgn(0, 0, 0, 0)) {
+    hadClip_ = GetClipRgn(dc, previous_.get()) == 1;
     // Clip regions are in device units: account for a shifted origin.
     POINT origin{};
     GetViewportOrgEx(dc, &origin);
     // RoundRect's outline ends one pixel inside the right and bottom edges; the region's
     // interior does likewise, so add one to cover the outline.
-    HRGN round = CreateRoundRectRgn(r.left + origin.x, r.top + origin.y, r.right + origin.x + 1,
-                                    r.bottom + origin.y + 1, corner, corner);
-    ExtSelectClipRgn(dc, round, RGN_AND);
-    DeleteObject(round);
+    const UniqueRegion round(CreateRoundRectRgn(r.left + origin.x, r.top + origin.y,
+                                                r.right + origin.x + 1, r.bottom + origin.y + 1,
+                                                corner, corner));
+    // The DC keeps a copy of the region it clips to.
+    ExtSelectClipRgn(dc, round.get(), RGN_AND);
 }
 
-RoundClip::~RoundClip() {
-    SelectClipRgn(dc_, hadClip_ ? previous_ : nullptr);
-    DeleteObject(previous_);
-}
+RoundClip::~RoundClip() { SelectClipRgn(dc_, hadClip_ ? previous_.get() : nullptr); }
 
 BITMAPINFO TopDownBgraInfo(int width, int height) {
     BITMAPINFO info{};
@@ -88,33 +84,28 @@ COLORREF Mix(COLORREF a, COLORREF b, int w) {
                mix(GetBValue(a), GetBValue(b)));
 }
 
+BufferedPaint::Buffer::Buffer(MemoryDc dc, UniqueBitmap pixels)
+    : memory(std::move(dc)), bitmap(std::move(pixels)), selected(memory.get(), bitmap.get()) {}
+
 BufferedPaint::BufferedPaint(HDC target, const RECT& area) : target_(target), area_(area) {
     const int w = area.right - area.left;
     const int h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return;
-    memory_ = CreateCompatibleDC(target);
-    bitmap_ = CreateCompatibleBitmap(target, w, h);
-    if (memory_ == nullptr || bitmap_ == nullptr) {
-        // Not enough memory for the buffer: paint straight to the screen instead.
-        if (memory_ != nullptr) DeleteDC(memory_);
-        if (bitmap_ != nullptr) DeleteObject(bitmap_);
-        memory_ = nullptr;
-        bitmap_ = nullptr;
-        return;
-    }
-    oldBitmap_ = SelectObject(memory_, bitmap_);
-    SetViewportOrgEx(memory_, -area.left, -area.top, nullptr);
+    MemoryDc memory(target);
+    UniqueBitmap bitmap(CreateCompatibleBitmap(target, w, h));
+    // Not enough memory for the buffer: paint straight to the screen instead.
+    if (!memory || !bitmap) return;
+    buffer_.emplace(std::move(memory), std::move(bitmap));
+    SetViewportOrgEx(buffer_->memory.get(), -area.left, -area.top, nullptr);
 }
 
 BufferedPaint::~BufferedPaint() {
-    if (memory_ == nullptr) return;
-    SetViewportOrgEx(memory_, 0, 0, nullptr);
-    SelectClipRgn(memory_, nullptr);
+    if (!buffer_) return;
+    HDC memory = buffer_->memory.get();
+    SetViewportOrgEx(memory, 0, 0, nullptr);
+    SelectClipRgn(memory, nullptr);
     BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top,
-           memory_, 0, 0, SRCCOPY);
-    SelectObject(memory_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
+           memory, 0, 0, SRCCOPY);
 }
 
 }  // namespace talvex

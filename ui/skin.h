@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "platform/gdi_guards.h"
 #include "platform/unique_handle.h"
 
 namespace talvex {
@@ -39,7 +42,7 @@ class RoundClip {
 
   private:
     HDC dc_;
-    HRGN previous_ = nullptr;
+    UniqueRegion previous_;
     bool hadClip_ = false;
 };
 
@@ -60,14 +63,20 @@ class BufferedPaint {
     BufferedPaint(const BufferedPaint&) = delete;
     BufferedPaint& operator=(const BufferedPaint&) = delete;
     // Draw here, in the target's coordinates.
-    HDC dc() const { return memory_ != nullptr ? memory_ : target_; }
+    HDC dc() const { return buffer_ ? buffer_->memory.get() : target_; }
 
   private:
+    // Given back in the reverse order: the bitmap deselected, deleted, then the DC.
+    struct Buffer {
+        Buffer(MemoryDc dc, UniqueBitmap pixels);
+        MemoryDc memory;
+        UniqueBitmap bitmap;
+        SelectedObject selected;
+    };
+
     HDC target_;
     RECT area_;
-    HDC memory_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    std::optional<Buffer> buffer_;  // none when it could not be had: straight to the target
 };
 
 }  // namespace talvex

@@ -1,10 +1,9 @@
 // The editing model when memory runs out: every change either happens whole or not at all.
-// Allocations are made to fail on demand, one at a time, through a replaced operator new.
+// Allocations are made to fail on demand, one at a time (tests/core/failing_allocations.h).
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <new>
@@ -14,29 +13,7 @@
 
 #include "editing/text_document.h"
 #include "editing/text_editor.h"
-
-#if defined(__GNUC__) && !defined(__clang__)
-// The operators below pair malloc with free themselves; GCC, seeing them inlined into the
-// code that allocates, takes that pair for a mismatch of new and free.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-namespace {
-
-// How many allocations succeed before one fails; negative: none fails. Only the tests below
-// arm it, and only around the one call they try.
-long allocationsBeforeFailure = -1;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) throw std::bad_alloc();
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/core/failing_allocations.h"
 
 namespace talvex::testing {
 namespace {

@@ -110,7 +110,16 @@ class MenuSkin : public ::testing::Test {
         draw.hDC = dc;
         draw.rcItem = RECT{0, 0, out.width, out.height};
         draw.itemData = measure.itemData;
+        // The menu lends its DC: whatever the item drew, it must come back as it was lent.
+        const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+        const COLORREF textColour = GetTextColor(dc);
+        const COLORREF brushColour = GetDCBrushColor(dc);
+        const int mode = GetBkMode(dc);
         menu.Draw(draw, dpi);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+        EXPECT_EQ(GetTextColor(dc), textColour);
+        EXPECT_EQ(GetDCBrushColor(dc), brushColour);
+        EXPECT_EQ(GetBkMode(dc), mode);
         GdiFlush();
         const auto* p = static_cast<const std::uint32_t*>(bits);
         out.pixels.assign(p, p + static_cast<std::size_t>(out.width) * out.height);

@@ -1,4 +1,4 @@
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
 
 #include <algorithm>
 #include <array>
@@ -64,9 +64,13 @@ std::optional<Picture32> UnpackPicture(const std::uint8_t* data, std::size_t siz
     picture.height = data[6] | (data[7] << 8);
     if (picture.width == 0 || picture.height == 0) return std::nullopt;
     const auto width = static_cast<std::size_t>(picture.width);
-    picture.pixels.resize(width * static_cast<std::size_t>(picture.height));
+    const auto height = static_cast<std::size_t>(picture.height);
+    // Every row takes at least its kind byte. A damaged header may claim up to 65535 x 65535
+    // pixels (17 GB): refuse what the data cannot hold before allocating it.
+    if (size - kHeaderBytes < height) return std::nullopt;
+    picture.pixels.resize(width * height);
     std::size_t at = kHeaderBytes;
-    for (std::size_t y = 0; y < static_cast<std::size_t>(picture.height); ++y) {
+    for (std::size_t y = 0; y < height; ++y) {
         std::uint32_t* row = picture.pixels.data() + y * width;
         if (at >= size) return std::nullopt;
         const std::uint8_t kind = data[at++];

@@ -1,11 +1,13 @@
 // The packed picture format the window's background is stored in, and its resampling.
-#include "ui/packed_picture.h"
+#include "picture/packed_picture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <numeric>
 #include <vector>
+
+#include "tests/core/failing_allocations.h"
 
 namespace talvex {
 namespace {
@@ -51,8 +53,22 @@ TEST(PackedPictureTest, DamagedDataIsRefusedWithoutReadingPastIt) {
     Bytes runTooLong = kSample;
     runTooLong[19] = 130;  // four whites in a row of three
     EXPECT_FALSE(Unpack(runTooLong));
+    Bytes literalsTooLong(kSample.begin(), kSample.begin() + 19);
+    literalsTooLong.insert(literalsTooLong.end(), {3, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255});  // four literal whites
+    EXPECT_FALSE(Unpack(literalsTooLong));
     EXPECT_FALSE(Unpack(Bytes{'T', 'P', 'K', '1', 0, 0, 0, 0}));
     EXPECT_FALSE(UnpackPicture(nullptr, 0));
+}
+
+TEST(PackedPictureTest, AHeaderClaimingMoreThanTheDataHoldsIsRefusedBeforeAllocating) {
+    // 65535 x 65535 pixels (17 GB) over five bytes of rows: refused from the data's size
+    // alone. The first allocation would fail here; none is tried.
+    const Bytes huge = {'T', 'P', 'K', '1', 0xFF, 0xFF, 0xFF, 0xFF, 1, 255, 0, 0, 0};
+    testing::allocationsBeforeFailure = 0;
+    const bool refused = !Unpack(huge);
+    testing::allocationsBeforeFailure = -1;
+    EXPECT_TRUE(refused);
 }
 
 std::uint32_t Grey(int v) { return 0xFF000000u | (v << 16) | (v << 8) | v; }
