@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
+#include <new>
 
 namespace talvex {
 namespace {
@@ -33,8 +33,10 @@ void ForEachLineStart(int before, std::u16string_view middle, int after, Found f
     }
 }
 
+// Beyond what 32-bit line starts can point at, the text is refused as one that does not fit
+// in memory: the user is told so, and nothing changes.
 void RequireStorableLength(std::size_t length) {
-    if (length > kMaxLength) throw std::length_error("text too long for the text view");
+    if (length > kMaxLength) throw std::bad_alloc();
 }
 
 }  // namespace

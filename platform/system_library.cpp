@@ -5,7 +5,9 @@
 namespace talvex {
 
 void InitializeComOnThisThread() {
-    thread_local bool done = false;
+    // The program has one thread: its window's. (A thread_local here would pull the whole
+    // thread-local storage emulation into the program file.)
+    static bool done = false;
     if (done) return;
     done = true;
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);

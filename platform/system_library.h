@@ -23,8 +23,8 @@ Fn SystemFunction(const wchar_t* dll, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// COM on the calling thread, single-threaded and without OLE1 DDE (as the shell and the
-// accessibility runtime want it), once per thread and left so for the rest of the run.
+// COM on the program's one thread (its window's), single-threaded and without OLE1 DDE (as
+// the shell and the accessibility runtime want it), once, and left so for the rest of the run.
 void InitializeComOnThisThread();
 
 }  // namespace talvex
