@@ -172,12 +172,11 @@ class CommandsWithWatcherTest : public ::testing::Test {
 TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEither) {
     // The watcher as the window runs it (with a change counter) keeps a long text only in
     // the history; emptying the history must not make it new again.
-    ChangeCounterFake changes;
+    ChangeCounterFake changes{clip};
     ClipboardWatcher counted{clip, history, &changes};
     const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'z');
     const auto copy = [&](const std::u16string& text) {
-        clip.text = text;
-        ++changes.value;
+        clip.Put(text);
         counted.Tick();
     };
     copy(big);

@@ -27,8 +27,21 @@ class ClipboardFake : public Clipboard {
     std::deque<ClipOp> failNext;
     std::vector<ClipOp> failAll;
     // Texts handed out by the next GetText calls, in order, instead of `text` (to model
-    // another program changing the clipboard between two reads of one tick).
+    // another program changing the clipboard between two reads of one tick). The change count
+    // does not follow them: for a watcher without a counter.
     std::deque<std::u16string> scriptedReads;
+    // The system's change count: it moves with every change of the clipboard, whoever makes
+    // it, and only then.
+    unsigned long changeCount = 1;
+    // Runs once, inside the next GetText, just after the text is taken: another program
+    // changing the clipboard in the middle of a tick.
+    std::function<void()> duringNextRead;
+
+    // Another program puts `t` on the clipboard (nullopt: something that is not text).
+    void Put(std::optional<std::u16string> t) {
+        text = std::move(t);
+        ++changeCount;
+    }
 
     bool HasText() override {
         Enter(ClipOp::HasText);
@@ -36,20 +49,21 @@ class ClipboardFake : public Clipboard {
     }
     std::u16string GetText() override {
         Enter(ClipOp::GetText);
+        std::u16string read = text.value_or(u"");
         if (!scriptedReads.empty()) {
-            std::u16string s = std::move(scriptedReads.front());
+            read = std::move(scriptedReads.front());
             scriptedReads.pop_front();
-            return s;
         }
-        return text.value_or(u"");
+        if (duringNextRead) std::exchange(duringNextRead, nullptr)();
+        return read;
     }
     void SetText(const std::u16string& t) override {
         Enter(ClipOp::SetText);
-        text = t;
+        Put(t);
     }
     void Clear() override {
         Enter(ClipOp::Clear);
-        text.reset();
+        Put(std::nullopt);
     }
     int Count(ClipOp op) const {
         int n = 0;
@@ -71,10 +85,14 @@ class ClipboardFake : public Clipboard {
     }
 };
 
+// The change count of a ClipboardFake, as the system keeps it.
 class ChangeCounterFake : public ClipboardChangeCounter {
   public:
-    unsigned long value = 1;
-    unsigned long Current() override { return value; }
+    explicit ChangeCounterFake(const ClipboardFake& clip) : clip_(clip) {}
+    unsigned long Current() override { return clip_.changeCount; }
+
+  private:
+    const ClipboardFake& clip_;
 };
 
 class HistoryListFake : public HistoryList {
