@@ -139,7 +139,13 @@ TEST_F(CommandTest, ClearEmptiesTheListBeforeTheClipboard) {
 TEST_F(CommandTest, ClearFailureEscapesWithTheListAlreadyEmpty) {
     boxes.answer = Answer::Yes;
     clip.failNext = {ClipOp::Clear};
-    EXPECT_THROW(ClearCommand(boxes, history, clip), ClipboardError);
+    // Its own kind, so the user can be told the history is gone; the clipboard's reason kept.
+    try {
+        ClearCommand(boxes, history, clip);
+        ADD_FAILURE() << "the clipboard's refusal did not escape";
+    } catch (const ClipboardNotClearedError& e) {
+        EXPECT_STREQ(e.what(), "fake failure");
+    }
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(clip.text, u"troisième");
 }

@@ -209,6 +209,38 @@ TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipbo
     EXPECT_EQ(ReadListBox(list), Items{u"trois"});
 }
 
+TEST_F(CommandsAsAUser, ClearWhileAnotherProgramHoldsTheClipboardSaysTheHistoryIsGone) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"un", 1));
+    const wchar_t* eventName = L"TalvexE2eClearHeld";
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, eventName);
+    ASSERT_NE(held, nullptr);
+    Process holder(ClipHelper(), std::wstring(L"hold 4000 ") + eventName);
+    ASSERT_TRUE(holder.Started());
+    ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
+    CloseHandle(held);
+
+    Click(kEffacer);
+    HWND question = WaitForShownBox();
+    ASSERT_NE(question, nullptr);
+    SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kSoon));
+    HWND box = WaitForShownBox();
+    ASSERT_NE(box, nullptr);
+    const std::u16string said = MessageBoxText(box);
+    EXPECT_EQ(said.rfind(u"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.", 0),
+              0u)
+        << ::testing::PrintToString(said);
+    EXPECT_NE(said.find(u"occupé par un autre programme"), std::u16string::npos);
+    EXPECT_NE(said.find(u"Talvex Press continue de fonctionner."), std::u16string::npos);
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
+    EXPECT_TRUE(ReadListBox(list).empty());
+    EXPECT_FALSE(program.WaitForExit(0));
+    ASSERT_TRUE(holder.WaitForExit(10000));
+    EXPECT_TRUE(ClipboardHolds(u"un"));
+}
+
 // --- Recall and Copy ------------------------------------------------------------------------
 
 TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText) {
