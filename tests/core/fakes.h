@@ -14,12 +14,16 @@
 
 namespace talvex::testing {
 
-enum class ClipOp { HasText, GetText, SetText, Clear };
+enum class ClipOp { HasText, GetText, ReadText, SetText, SetPrivateText, Clear };
 
 class ClipboardFake : public Clipboard {
   public:
-    // Current contents: nullopt means the clipboard offers no text (empty, or a picture).
+    // Current contents: nullopt means the clipboard offers no text (nothing, or a picture).
     std::optional<std::u16string> text;
+    // The marks its owner put on that text.
+    TextPrivacy privacy;
+    // Something that is not text is on the clipboard (a picture, say); any change takes it.
+    bool picture = false;
     // Every call, in order, so tests can check the exact sequence of operations.
     std::vector<ClipOp> calls;
     // Operations that fail: a failure is consumed each time it fires. Put the same op
@@ -37,10 +41,17 @@ class ClipboardFake : public Clipboard {
     // changing the clipboard in the middle of a tick.
     std::function<void()> duringNextRead;
 
-    // Another program puts `t` on the clipboard (nullopt: something that is not text).
-    void Put(std::optional<std::u16string> t) {
+    // Another program puts `t` on the clipboard (nullopt: nothing).
+    void Put(std::optional<std::u16string> t, const TextPrivacy& marks = {}) {
         text = std::move(t);
+        privacy = marks;
+        picture = false;
         ++changeCount;
+    }
+    // Another program puts a picture on the clipboard, and nothing else.
+    void PutPicture() {
+        Put(std::nullopt);
+        picture = true;
     }
 
     bool HasText() override {
@@ -57,9 +68,17 @@ class ClipboardFake : public Clipboard {
         if (duringNextRead) std::exchange(duringNextRead, nullptr)();
         return read;
     }
+    ClipboardText ReadText() override {
+        Enter(ClipOp::ReadText);
+        return {text, privacy};
+    }
     void SetText(const std::u16string& t) override {
         Enter(ClipOp::SetText);
         Put(t);
+    }
+    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
+        Enter(ClipOp::SetPrivateText);
+        Put(t, marks);
     }
     void Clear() override {
         Enter(ClipOp::Clear);
@@ -83,6 +102,31 @@ class ClipboardFake : public Clipboard {
             }
         }
     }
+};
+
+// A ClipboardFake as the program's watcher reads it: a private text reads as no text at all.
+class WatchedClipboardFake : public Clipboard {
+  public:
+    explicit WatchedClipboardFake(ClipboardFake& clip) : clip_(clip) {}
+    bool HasText() override { return clip_.HasText() && !clip_.privacy.IsPrivate(); }
+    std::u16string GetText() override {
+        const bool hidden = clip_.privacy.IsPrivate();
+        std::u16string text = clip_.GetText();
+        return hidden ? u"" : text;
+    }
+    ClipboardText ReadText() override {
+        ClipboardText found = clip_.ReadText();
+        if (found.privacy.IsPrivate()) found.text.reset();
+        return found;
+    }
+    void SetText(const std::u16string& t) override { clip_.SetText(t); }
+    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
+        clip_.SetPrivateText(t, marks);
+    }
+    void Clear() override { clip_.Clear(); }
+
+  private:
+    ClipboardFake& clip_;
 };
 
 // The change count of a ClipboardFake, as the system keeps it.

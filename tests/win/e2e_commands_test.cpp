@@ -173,6 +173,32 @@ TEST_F(CommandsAsAUser, CharacterCountOfAPictureIsZero) {
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 }
 
+TEST_F(CommandsAsAUser, CaseToolOnAPictureLeavesItAndAddsNoEntry) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"texte", 1));
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    OpenToolsPanel();
+    Click(kMajuscule);
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(ReadListBox(list), Items{u"texte"});
+}
+
+TEST_F(CommandsAsAUser, CaseToolOnAPrivateTextKeepsItPrivateAndOutOfTheHistory) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"visible", 1));
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"private exclude " + HexUnits(u"mot de passe")), 0u);
+    OpenToolsPanel();
+    Click(kMajuscule);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(u"MOT DE PASSE"); }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
+    EXPECT_EQ(ReadListBox(list), Items{u"visible"});
+}
+
 // --- Clear ----------------------------------------------------------------------------------
 
 TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipboard) {
