@@ -168,6 +168,15 @@ class CommandsWithWatcherTest : public ::testing::Test {
         watcher.Tick();
     }
 
+    // "un", then "deux" copied; Clear answered with `answer`; a tick passes.
+    void ClearAfterTwoCopies(Answer answer) {
+        CopiedElsewhere(u"un");
+        CopiedElsewhere(u"deux");
+        boxes.answer = answer;
+        ClearCommand(boxes, history, clip);
+        watcher.Tick();
+    }
+
     ClipboardFake clip;
     HistoryListFake history;
     TextBoxFake text1;
@@ -196,11 +205,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEit
 }
 
 TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOthersDo) {
-    CopiedElsewhere(u"un");
-    CopiedElsewhere(u"deux");
-    boxes.answer = Answer::Yes;
-    ClearCommand(boxes, history, clip);
-    watcher.Tick();
+    ClearAfterTwoCopies(Answer::Yes);
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(watcher.LastClip(), u"deux");
 
@@ -211,11 +216,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOt
 }
 
 TEST_F(CommandsWithWatcherTest, ClearAnsweredNoKeepsListAndClipboardThroughTheNextTick) {
-    CopiedElsewhere(u"un");
-    CopiedElsewhere(u"deux");
-    boxes.answer = Answer::No;
-    ClearCommand(boxes, history, clip);
-    watcher.Tick();
+    ClearAfterTwoCopies(Answer::No);
     EXPECT_EQ(history.items, (std::vector<std::u16string>{u"un", u"deux"}));
     EXPECT_EQ(clip.text, u"deux");
 }

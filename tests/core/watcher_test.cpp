@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <utility>
 
 #include "tests/core/fakes.h"
 
@@ -153,28 +154,31 @@ struct NthReadFails : ClipboardFake {
     }
 };
 
+// A watcher without a counter, whose first tick finds `text` and fails read `failingRead`.
+struct FlakyReadsWatcher {
+    FlakyReadsWatcher(int failingRead, std::u16string text) : clip(failingRead) {
+        clip.text = std::move(text);
+        watcher.Tick();
+    }
+    NthReadFails clip;
+    HistoryListFake list;
+    ClipboardWatcher watcher{clip, list};
+};
+
 TEST_F(WatcherTest, FailedAppendReadSkipsTheAppendButStillSetsLastClip) {
-    NthReadFails flaky(2);
-    flaky.text = u"A";
-    HistoryListFake l;
-    ClipboardWatcher w(flaky, l);
-    w.Tick();
-    EXPECT_TRUE(l.items.empty());
-    EXPECT_EQ(w.LastClip(), u"A");
+    FlakyReadsWatcher flaky(2, u"A");
+    EXPECT_TRUE(flaky.list.items.empty());
+    EXPECT_EQ(flaky.watcher.LastClip(), u"A");
 }
 
 TEST_F(WatcherTest, FailedLastReadKeepsLastClip) {
-    NthReadFails flaky(3);
-    flaky.text = u"B";
-    HistoryListFake l;
-    ClipboardWatcher w(flaky, l);
-    w.Tick();
-    EXPECT_EQ(l.items, Items{u"B"});
-    EXPECT_EQ(w.LastClip(), u"");
+    FlakyReadsWatcher flaky(3, u"B");
+    EXPECT_EQ(flaky.list.items, Items{u"B"});
+    EXPECT_EQ(flaky.watcher.LastClip(), u"");
     // So the next tick, with the clipboard free again, adds the same text once more.
-    w.Tick();
-    EXPECT_EQ(l.items, (Items{u"B", u"B"}));
-    EXPECT_EQ(w.LastClip(), u"B");
+    flaky.watcher.Tick();
+    EXPECT_EQ(flaky.list.items, (Items{u"B", u"B"}));
+    EXPECT_EQ(flaky.watcher.LastClip(), u"B");
 }
 
 TEST_F(WatcherTest, ALongTextIsRememberedAsTheLastReadFoundIt) {
