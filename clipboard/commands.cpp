@@ -19,7 +19,11 @@ void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip,
     if (watcher != nullptr) watcher->BeforeHistoryEmptied();
     // The list goes first, so a clipboard that refuses still leaves an empty list behind.
     history.RemoveAll();
-    clip.Clear();
+    try {
+        clip.Clear();
+    } catch (const ClipboardError& e) {
+        throw ClipboardNotClearedError(e.what());
+    }
 }
 
 }  // namespace talvex

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
+#include <vector>
 
 #include "platform/unique_handle.h"
 
@@ -95,18 +97,60 @@ std::u16string ReadUnicodeText() {
     return text;
 }
 
-bool MarkedPrivateWhileOpen() {
-    const PrivacyFormats& f = Formats();
-    if (IsClipboardFormatAvailable(f.exclude) || IsClipboardFormatAvailable(f.viewerIgnore))
-        return true;
-    if (!IsClipboardFormatAvailable(f.includeInHistory)) return false;
-    HANDLE data = GetClipboardData(f.includeInHistory);
+// True when the system's own history is asked to leave the content out. The clipboard must be
+// open.
+bool SystemHistoryRefusedWhileOpen() {
+    const UINT format = Formats().includeInHistory;
+    if (!IsClipboardFormatAvailable(format)) return false;
+    HANDLE data = GetClipboardData(format);
     if (data == nullptr || GlobalSize(data) < sizeof(DWORD)) return false;
     const auto* value = static_cast<const DWORD*>(GlobalLock(data));
     if (value == nullptr) return false;
     const bool excluded = *value == 0;
     GlobalUnlock(data);
     return excluded;
+}
+
+// The privacy marks on the clipboard's content. The clipboard must be open.
+TextPrivacy MarksWhileOpen() {
+    const PrivacyFormats& f = Formats();
+    TextPrivacy marks;
+    marks.notForMonitors = IsClipboardFormatAvailable(f.exclude) != FALSE;
+    marks.notForViewers = IsClipboardFormatAvailable(f.viewerIgnore) != FALSE;
+    marks.notForSystemHistory = SystemHistoryRefusedWhileOpen();
+    return marks;
+}
+
+// A movable block of `bytes` bytes, filled by `fill`, ready to be handed to the clipboard.
+template <typename Fill>
+UniqueGlobal FilledBlock(SIZE_T bytes, Fill&& fill) {
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!block) throw ClipboardError(kNoMemory);
+    void* dest = GlobalLock(block.get());
+    if (dest == nullptr) throw ClipboardError(kNoMemory);
+    fill(dest);
+    GlobalUnlock(block.get());
+    return block;
+}
+
+UniqueGlobal TextBlock(const std::u16string& text) {
+    return FilledBlock((text.size() + 1) * sizeof(wchar_t), [&text](void* dest) {
+        auto* units = static_cast<wchar_t*>(dest);
+        if (!text.empty()) std::memcpy(units, text.data(), text.size() * sizeof(wchar_t));
+        units[text.size()] = L'\0';
+    });
+}
+
+// The data of a privacy mark: a DWORD 0, which the history mark reads as "not included" and
+// the others do not read at all.
+UniqueGlobal MarkBlock() {
+    return FilledBlock(sizeof(DWORD), [](void* dest) { *static_cast<DWORD*>(dest) = 0; });
+}
+
+// Hands `block` to the clipboard as `format`. The clipboard must be open and emptied by us.
+void Place(UINT format, UniqueGlobal& block) {
+    if (SetClipboardData(format, block.get()) == nullptr) throw ClipboardError(kRefused);
+    block.release();  // the clipboard owns the memory now
 }
 
 }  // namespace
@@ -117,7 +161,7 @@ bool SystemClipboard::HoldsPrivateText() {
         return true;
     if (!IsClipboardFormatAvailable(f.includeInHistory)) return false;
     ClipboardSession session(nullptr);
-    return MarkedPrivateWhileOpen();
+    return SystemHistoryRefusedWhileOpen();
 }
 
 bool SystemClipboard::HasText() {
@@ -128,25 +172,35 @@ bool SystemClipboard::HasText() {
 
 std::u16string SystemClipboard::GetText() {
     ClipboardSession session(owner_);
-    if (privacy_ == PrivateText::Hide && MarkedPrivateWhileOpen()) return {};
+    if (privacy_ == PrivateText::Hide && MarksWhileOpen().IsPrivate()) return {};
     return ReadUnicodeText();
 }
 
-void SystemClipboard::SetText(const std::u16string& text) {
-    // Prepare the block before opening, so the clipboard is held as briefly as possible.
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    if (!block) throw ClipboardError(kNoMemory);
-    auto* dest = static_cast<wchar_t*>(GlobalLock(block.get()));
-    if (dest == nullptr) throw ClipboardError(kNoMemory);
-    if (!text.empty()) std::memcpy(dest, text.data(), text.size() * sizeof(wchar_t));
-    dest[text.size()] = L'\0';
-    GlobalUnlock(block.get());
+ClipboardText SystemClipboard::ReadText() {
+    ClipboardSession session(owner_);
+    ClipboardText found;
+    found.privacy = MarksWhileOpen();
+    if (privacy_ == PrivateText::Hide && found.privacy.IsPrivate()) return found;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) found.text = ReadUnicodeText();
+    return found;
+}
+
+void SystemClipboard::SetText(const std::u16string& text) { SetPrivateText(text, {}); }
+
+void SystemClipboard::SetPrivateText(const std::u16string& text, const TextPrivacy& privacy) {
+    // Prepare the blocks before opening, so the clipboard is held as briefly as possible.
+    UniqueGlobal textBlock = TextBlock(text);
+    const PrivacyFormats& f = Formats();
+    std::vector<std::pair<UINT, UniqueGlobal>> marks;
+    if (privacy.notForMonitors) marks.emplace_back(f.exclude, MarkBlock());
+    if (privacy.notForViewers) marks.emplace_back(f.viewerIgnore, MarkBlock());
+    if (privacy.notForSystemHistory) marks.emplace_back(f.includeInHistory, MarkBlock());
 
     ClipboardSession session(owner_);
     if (!EmptyClipboard()) throw ClipboardError(kRefused);
-    if (SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr) throw ClipboardError(kRefused);
-    block.release();  // the clipboard owns the memory now
+    // The marks first: if the text is then refused, no unmarked private text is left behind.
+    for (auto& [format, block] : marks) Place(format, block);
+    Place(CF_UNICODETEXT, textBlock);
 }
 
 void SystemClipboard::Clear() {

@@ -19,7 +19,12 @@ class SystemClipboard : public Clipboard {
 
     bool HasText() override;
     std::u16string GetText() override;
+    // With PrivateText::Hide, a private text reads as no text, its marks still given.
+    ClipboardText ReadText() override;
     void SetText(const std::u16string& text) override;
+    // Each mark is a registered format: "ExcludeClipboardContentFromMonitorProcessing",
+    // "Clipboard Viewer Ignore", and "CanIncludeInClipboardHistory" holding 0.
+    void SetPrivateText(const std::u16string& text, const TextPrivacy& privacy) override;
     void Clear() override;
 
     // True when the clipboard carries one of the markers by which a program asks history

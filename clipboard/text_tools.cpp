@@ -27,22 +27,37 @@ std::u16string CheckedLower(const std::u16string& text, CaseMapper& cases) {
     return lower;
 }
 
-// Clear, then the new text. When the new text cannot be set, the text that was there (if any)
-// is put back if the clipboard lets us, so a failed tool does not wipe the user's clipboard; the
-// tool still counts as failed.
+void PutText(Clipboard& clip, const std::u16string& text, const TextPrivacy& privacy) {
+    if (privacy.IsPrivate())
+        clip.SetPrivateText(text, privacy);
+    else
+        clip.SetText(text);
+}
+
+// Clear, then the new text, with the marks the old one came with: a private text written back
+// without them would be recorded at the watcher's next look. When the new text cannot be set,
+// the text that was there is put back if the clipboard lets us, so a failed tool does not wipe
+// the user's clipboard; the tool still counts as failed.
 void ReplaceClipboardText(Clipboard& clip, const std::u16string& original,
-                          const std::u16string& converted) {
+                          const TextPrivacy& privacy, const std::u16string& converted) {
     clip.Clear();
     try {
-        clip.SetText(converted);
+        PutText(clip, converted, privacy);
     } catch (...) {
         try {
-            if (!original.empty()) clip.SetText(original);
+            PutText(clip, original, privacy);
         } catch (...) {
             // The clipboard stays empty; nothing more can be done from here.
         }
         throw;
     }
+}
+
+// The conversion of a case tool: upper, lower or proper case.
+std::u16string CaseConverted(short tool, const std::u16string& text, CaseMapper& cases) {
+    if (tool == kToolUpperCase) return CheckedUpper(text, cases);
+    if (tool == kToolLowerCase) return CheckedLower(text, cases);
+    return ProperCase(text, cases);
 }
 
 }  // namespace
@@ -70,20 +85,20 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPane
     // This is an event boundary: the tools report nothing, a failure just leaves the panel
     // open. ClipboardError is named apart because it is the expected one.
     try {
-        const std::u16string text = clip.GetText();
-        const std::size_t length = text.size();
+        const ClipboardText found = clip.ReadText();
         switch (toolNumber) {
             case kToolUpperCase:
-                ReplaceClipboardText(clip, text, CheckedUpper(text, cases));
-                break;
             case kToolLowerCase:
-                ReplaceClipboardText(clip, text, CheckedLower(text, cases));
-                break;
             case kToolProperCase:
-                ReplaceClipboardText(clip, text, ProperCase(text, cases));
+                // Without text (a picture, say) the clipboard is left as it is: clearing it
+                // would only lose what it holds.
+                if (found.text)
+                    ReplaceClipboardText(clip, *found.text, found.privacy,
+                                         CaseConverted(toolNumber, *found.text, cases));
                 break;
             case kToolCharacterCount:
-                boxes.Show(CharacterCountMessage(length), MessageKind::CharacterCount);
+                boxes.Show(CharacterCountMessage(found.text ? found.text->size() : 0),
+                           MessageKind::CharacterCount);
                 break;
             default:
                 break;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "clipboard/clipboard.h"
+#include "clipboard/commands.h"
 #include "ui/texts.h"
 
 namespace talvex {
@@ -21,15 +22,21 @@ std::wstring FromUtf8(const char* text) {
 
 std::wstring DescribeFailure(std::exception_ptr failure) {
     // Only what is true after any handler: the operation stopped, the program goes on. Which
-    // data stayed as it was depends on the command, so it is not claimed here.
+    // data stayed as it was depends on the command, so only a failure whose kind tells what was
+    // done says more (Clear emptied the history, not the clipboard).
     const std::wstring goesOn = L"\r\n\r\nTalvex Press continue de fonctionner.";
-    try {
-        std::rethrow_exception(failure);
-    } catch (const ClipboardError& e) {
-        std::wstring text = L"L'opération sur le presse-papiers n'a pas pu se faire.";
+    // The clipboard's own reason, when it gives one, goes between the headline and the rest.
+    const auto withReason = [&goesOn](std::wstring text, const ClipboardError& e) {
         const std::wstring reason = FromUtf8(e.what());
         if (!reason.empty()) text += L"\r\n\r\n" + reason;
         return text + goesOn;
+    };
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ClipboardNotClearedError& e) {
+        return withReason(L"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.", e);
+    } catch (const ClipboardError& e) {
+        return withReason(L"L'opération sur le presse-papiers n'a pas pu se faire.", e);
     } catch (const std::bad_alloc&) {
         return L"Mémoire insuffisante : l'opération a été abandonnée." + goesOn;
     } catch (...) {

@@ -139,7 +139,13 @@ TEST_F(CommandTest, ClearEmptiesTheListBeforeTheClipboard) {
 TEST_F(CommandTest, ClearFailureEscapesWithTheListAlreadyEmpty) {
     boxes.answer = Answer::Yes;
     clip.failNext = {ClipOp::Clear};
-    EXPECT_THROW(ClearCommand(boxes, history, clip), ClipboardError);
+    // Its own kind, so the user can be told the history is gone; the clipboard's reason kept.
+    try {
+        ClearCommand(boxes, history, clip);
+        ADD_FAILURE() << "the clipboard's refusal did not escape";
+    } catch (const ClipboardNotClearedError& e) {
+        EXPECT_STREQ(e.what(), "fake failure");
+    }
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(clip.text, u"troisième");
 }
@@ -162,6 +168,15 @@ class CommandsWithWatcherTest : public ::testing::Test {
         watcher.Tick();
     }
 
+    // "un", then "deux" copied; Clear answered with `answer`; a tick passes.
+    void ClearAfterTwoCopies(Answer answer) {
+        CopiedElsewhere(u"un");
+        CopiedElsewhere(u"deux");
+        boxes.answer = answer;
+        ClearCommand(boxes, history, clip);
+        watcher.Tick();
+    }
+
     ClipboardFake clip;
     HistoryListFake history;
     TextBoxFake text1;
@@ -172,12 +187,11 @@ class CommandsWithWatcherTest : public ::testing::Test {
 TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEither) {
     // The watcher as the window runs it (with a change counter) keeps a long text only in
     // the history; emptying the history must not make it new again.
-    ChangeCounterFake changes;
+    ChangeCounterFake changes{clip};
     ClipboardWatcher counted{clip, history, &changes};
     const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'z');
     const auto copy = [&](const std::u16string& text) {
-        clip.text = text;
-        ++changes.value;
+        clip.Put(text);
         counted.Tick();
     };
     copy(big);
@@ -191,11 +205,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearALongLastTextCopiedAgainAddsNothingEit
 }
 
 TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOthersDo) {
-    CopiedElsewhere(u"un");
-    CopiedElsewhere(u"deux");
-    boxes.answer = Answer::Yes;
-    ClearCommand(boxes, history, clip);
-    watcher.Tick();
+    ClearAfterTwoCopies(Answer::Yes);
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(watcher.LastClip(), u"deux");
 
@@ -206,11 +216,7 @@ TEST_F(CommandsWithWatcherTest, AfterClearTheLastTextCopiedAgainAddsNothingButOt
 }
 
 TEST_F(CommandsWithWatcherTest, ClearAnsweredNoKeepsListAndClipboardThroughTheNextTick) {
-    CopiedElsewhere(u"un");
-    CopiedElsewhere(u"deux");
-    boxes.answer = Answer::No;
-    ClearCommand(boxes, history, clip);
-    watcher.Tick();
+    ClearAfterTwoCopies(Answer::No);
     EXPECT_EQ(history.items, (std::vector<std::u16string>{u"un", u"deux"}));
     EXPECT_EQ(clip.text, u"deux");
 }

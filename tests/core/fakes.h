@@ -14,12 +14,16 @@
 
 namespace talvex::testing {
 
-enum class ClipOp { HasText, GetText, SetText, Clear };
+enum class ClipOp { HasText, GetText, ReadText, SetText, SetPrivateText, Clear };
 
 class ClipboardFake : public Clipboard {
   public:
-    // Current contents: nullopt means the clipboard offers no text (empty, or a picture).
+    // Current contents: nullopt means the clipboard offers no text (nothing, or a picture).
     std::optional<std::u16string> text;
+    // The marks its owner put on that text.
+    TextPrivacy privacy;
+    // Something that is not text is on the clipboard (a picture, say); any change takes it.
+    bool picture = false;
     // Every call, in order, so tests can check the exact sequence of operations.
     std::vector<ClipOp> calls;
     // Operations that fail: a failure is consumed each time it fires. Put the same op
@@ -27,8 +31,28 @@ class ClipboardFake : public Clipboard {
     std::deque<ClipOp> failNext;
     std::vector<ClipOp> failAll;
     // Texts handed out by the next GetText calls, in order, instead of `text` (to model
-    // another program changing the clipboard between two reads of one tick).
+    // another program changing the clipboard between two reads of one tick). The change count
+    // does not follow them: for a watcher without a counter.
     std::deque<std::u16string> scriptedReads;
+    // The system's change count: it moves with every change of the clipboard, whoever makes
+    // it, and only then.
+    unsigned long changeCount = 1;
+    // Runs once, inside the next GetText, just after the text is taken: another program
+    // changing the clipboard in the middle of a tick.
+    std::function<void()> duringNextRead;
+
+    // Another program puts `t` on the clipboard (nullopt: nothing).
+    void Put(std::optional<std::u16string> t, const TextPrivacy& marks = {}) {
+        text = std::move(t);
+        privacy = marks;
+        picture = false;
+        ++changeCount;
+    }
+    // Another program puts a picture on the clipboard, and nothing else.
+    void PutPicture() {
+        Put(std::nullopt);
+        picture = true;
+    }
 
     bool HasText() override {
         Enter(ClipOp::HasText);
@@ -36,20 +60,29 @@ class ClipboardFake : public Clipboard {
     }
     std::u16string GetText() override {
         Enter(ClipOp::GetText);
+        std::u16string read = text.value_or(u"");
         if (!scriptedReads.empty()) {
-            std::u16string s = std::move(scriptedReads.front());
+            read = std::move(scriptedReads.front());
             scriptedReads.pop_front();
-            return s;
         }
-        return text.value_or(u"");
+        if (duringNextRead) std::exchange(duringNextRead, nullptr)();
+        return read;
+    }
+    ClipboardText ReadText() override {
+        Enter(ClipOp::ReadText);
+        return {text, privacy};
     }
     void SetText(const std::u16string& t) override {
         Enter(ClipOp::SetText);
-        text = t;
+        Put(t);
+    }
+    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
+        Enter(ClipOp::SetPrivateText);
+        Put(t, marks);
     }
     void Clear() override {
         Enter(ClipOp::Clear);
-        text.reset();
+        Put(std::nullopt);
     }
     int Count(ClipOp op) const {
         int n = 0;
@@ -71,10 +104,39 @@ class ClipboardFake : public Clipboard {
     }
 };
 
+// A ClipboardFake as the program's watcher reads it: a private text reads as no text at all.
+class WatchedClipboardFake : public Clipboard {
+  public:
+    explicit WatchedClipboardFake(ClipboardFake& clip) : clip_(clip) {}
+    bool HasText() override { return clip_.HasText() && !clip_.privacy.IsPrivate(); }
+    std::u16string GetText() override {
+        const bool hidden = clip_.privacy.IsPrivate();
+        std::u16string text = clip_.GetText();
+        return hidden ? u"" : text;
+    }
+    ClipboardText ReadText() override {
+        ClipboardText found = clip_.ReadText();
+        if (found.privacy.IsPrivate()) found.text.reset();
+        return found;
+    }
+    void SetText(const std::u16string& t) override { clip_.SetText(t); }
+    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
+        clip_.SetPrivateText(t, marks);
+    }
+    void Clear() override { clip_.Clear(); }
+
+  private:
+    ClipboardFake& clip_;
+};
+
+// The change count of a ClipboardFake, as the system keeps it.
 class ChangeCounterFake : public ClipboardChangeCounter {
   public:
-    unsigned long value = 1;
-    unsigned long Current() override { return value; }
+    explicit ChangeCounterFake(const ClipboardFake& clip) : clip_(clip) {}
+    unsigned long Current() override { return clip_.changeCount; }
+
+  private:
+    const ClipboardFake& clip_;
 };
 
 class HistoryListFake : public HistoryList {

@@ -107,7 +107,7 @@ TEST_F(TextToolTest, CaseToolsReplaceTheClipboardTextAndClosePanel) {
 TEST_F(TextToolTest, CaseToolReadsOnceThenClearsThenSets) {
     clip.text = u"abc";
     Run(kToolUpperCase);
-    EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::GetText, ClipOp::Clear, ClipOp::SetText}));
+    EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::ReadText, ClipOp::Clear, ClipOp::SetText}));
 }
 
 TEST_F(TextToolTest, CaseToolKeepsCrLfAndLength) {
@@ -116,11 +116,30 @@ TEST_F(TextToolTest, CaseToolKeepsCrLfAndLength) {
     EXPECT_EQ(clip.text, u"Ligne Un\r\nLigne Deux\r\n");
 }
 
-TEST_F(TextToolTest, CaseToolOnClipboardWithoutTextLeavesAnEmptyText) {
-    clip.text.reset();  // a picture, or nothing
-    Run(kToolLowerCase);
-    EXPECT_EQ(clip.text, u"");
-    EXPECT_FALSE(panel.open);
+TEST_F(TextToolTest, CaseToolsLeaveAClipboardWithoutTextAsItIs) {
+    // Clearing it would lose the picture, and the watcher would take the empty text it left.
+    for (short tool : {kToolUpperCase, kToolLowerCase, kToolProperCase}) {
+        SCOPED_TRACE(tool);
+        clip = ClipboardFake{};
+        testing::HistoryListFake history;
+        testing::ChangeCounterFake changes(clip);
+        ClipboardWatcher watcher(clip, history, &changes);
+        clip.Put(u"texte");
+        watcher.Tick();
+        clip.PutPicture();
+        watcher.Tick();
+        clip.calls.clear();
+        panel.open = true;
+        Run(tool);
+        EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::ReadText});
+        EXPECT_TRUE(clip.picture);
+        EXPECT_FALSE(clip.text.has_value());
+        EXPECT_FALSE(panel.open);
+        EXPECT_TRUE(boxes.shown.empty());
+        watcher.Tick();
+        watcher.Tick();
+        EXPECT_EQ(history.items, std::vector<std::u16string>{u"texte"});
+    }
 }
 
 TEST_F(TextToolTest, SurrogatePairsComeFromTheMapperUnchanged) {
@@ -145,6 +164,57 @@ TEST_F(TextToolTest, ConvertedTextReachesTheHistoryAtTheNextTickOnlyWhenItChange
     EXPECT_EQ(clip.Count(ClipOp::Clear), 3);
 }
 
+// --- Private texts ---------------------------------------------------------------------------
+
+TEST_F(TextToolTest, CaseToolsWriteAPrivateTextBackWithTheMarksItCameWith) {
+    struct Case {
+        short tool;
+        std::u16string expected;
+    };
+    for (const Case& c :
+         {Case{kToolUpperCase, u"MOT DE PASSE"}, Case{kToolLowerCase, u"mot de passe"},
+          Case{kToolProperCase, u"Mot De Passe"}}) {
+        for (const TextPrivacy& marks :
+             {TextPrivacy{.notForMonitors = true}, TextPrivacy{.notForViewers = true},
+              TextPrivacy{.notForSystemHistory = true},
+              TextPrivacy{
+                  .notForMonitors = true, .notForViewers = true, .notForSystemHistory = true}}) {
+            SCOPED_TRACE(
+                ::testing::PrintToString(c.tool) + " " +
+                ::testing::PrintToString(std::vector<bool>{
+                    marks.notForMonitors, marks.notForViewers, marks.notForSystemHistory}));
+            clip = ClipboardFake{};
+            clip.Put(u"mOt de PASSE", marks);
+            panel.open = true;
+            Run(c.tool);
+            EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::ReadText, ClipOp::Clear,
+                                                       ClipOp::SetPrivateText}));
+            EXPECT_EQ(clip.text, c.expected);
+            EXPECT_EQ(clip.privacy, marks);
+            EXPECT_FALSE(panel.open);
+        }
+    }
+}
+
+TEST_F(TextToolTest, APrivateTextConvertedStaysOutOfTheHistory) {
+    // The program's two views of one clipboard: the tools see everything, the watcher no
+    // private text.
+    testing::WatchedClipboardFake watched(clip);
+    testing::HistoryListFake history;
+    testing::ChangeCounterFake changes(clip);
+    ClipboardWatcher watcher(watched, history, &changes);
+    clip.Put(u"visible");
+    watcher.Tick();
+    clip.Put(u"motdepasse", TextPrivacy{.notForSystemHistory = true});
+    watcher.Tick();
+    Run(kToolUpperCase);
+    watcher.Tick();
+    EXPECT_EQ(clip.text, u"MOTDEPASSE");
+    clip.Put(u"encore");
+    watcher.Tick();
+    EXPECT_EQ(history.items, (std::vector<std::u16string>{u"visible", u"encore"}));
+}
+
 // --- The character count --------------------------------------------------------------------
 
 TEST_F(TextToolTest, CountShowsExactMessageCaptionAndFlags) {
@@ -159,7 +229,7 @@ TEST_F(TextToolTest, CountShowsExactMessageCaptionAndFlags) {
 TEST_F(TextToolTest, CountLeavesClipboardAlone) {
     clip.text = u"abc";
     Run(kToolCharacterCount);
-    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
+    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::ReadText});
     EXPECT_EQ(clip.text, u"abc");
 }
 
@@ -215,9 +285,9 @@ TEST_F(TextToolTest, ReadFailureAbandonsEveryTool) {
         SCOPED_TRACE(tool);
         clip = ClipboardFake{};
         clip.text = u"abc";
-        clip.failNext = {ClipOp::GetText};
+        clip.failNext = {ClipOp::ReadText};
         Run(tool);
-        EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
+        EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::ReadText});
         EXPECT_EQ(clip.text, u"abc");
         EXPECT_TRUE(boxes.shown.empty());
         EXPECT_TRUE(panel.open);
@@ -235,15 +305,19 @@ TEST_F(TextToolTest, ClearFailureSkipsSetTextAndKeepsPanelOpen) {
 
 TEST_F(TextToolTest, SetTextFailurePutsTheOriginalBackAndKeepsPanelOpen) {
     for (short tool : {kToolUpperCase, kToolLowerCase, kToolProperCase}) {
-        SCOPED_TRACE(tool);
-        clip = ClipboardFake{};
-        clip.text = u"abc";
-        clip.failNext = {ClipOp::SetText};
-        Run(tool);
-        EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::GetText, ClipOp::Clear, ClipOp::SetText,
-                                                   ClipOp::SetText}));
-        EXPECT_EQ(clip.text, u"abc");
-        EXPECT_TRUE(panel.open);
+        for (const TextPrivacy& marks : {TextPrivacy{}, TextPrivacy{.notForViewers = true}}) {
+            SCOPED_TRACE(::testing::PrintToString(tool) +
+                         (marks.IsPrivate() ? " private" : " public"));
+            const ClipOp set = marks.IsPrivate() ? ClipOp::SetPrivateText : ClipOp::SetText;
+            clip = ClipboardFake{};
+            clip.Put(u"abc", marks);
+            clip.failNext = {set};
+            Run(tool);
+            EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::ReadText, ClipOp::Clear, set, set}));
+            EXPECT_EQ(clip.text, u"abc");
+            EXPECT_EQ(clip.privacy, marks);
+            EXPECT_TRUE(panel.open);
+        }
     }
 }
 
@@ -255,12 +329,13 @@ TEST_F(TextToolTest, ClipboardRefusingEverySetTextIsLeftEmptyAndPanelOpen) {
     EXPECT_TRUE(panel.open);
 }
 
-TEST_F(TextToolTest, SetTextFailureWithoutTextBeforeInventsNone) {
-    clip.text.reset();  // a picture: the Clear took it, and there is no text to put back
+TEST_F(TextToolTest, SetTextFailureOnAnEmptyTextPutsTheEmptyTextBack) {
+    clip.text = u"";  // a text all the same, unlike a picture
     clip.failNext = {ClipOp::SetText};
     Run(kToolLowerCase);
-    EXPECT_EQ(clip.Count(ClipOp::SetText), 1);
-    EXPECT_FALSE(clip.text.has_value());
+    EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::ReadText, ClipOp::Clear, ClipOp::SetText,
+                                               ClipOp::SetText}));
+    EXPECT_EQ(clip.text, u"");
     EXPECT_TRUE(panel.open);
 }
 
@@ -288,7 +363,7 @@ TEST_F(TextToolTest, WrongLengthFromMapperNeverClearsClipboard) {
         clip = ClipboardFake{};
         clip.text = u"abc";
         RunWith(c.tool, mapper);
-        EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
+        EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::ReadText});
         EXPECT_EQ(clip.text, u"abc");
         EXPECT_TRUE(panel.open);
     }
@@ -298,7 +373,7 @@ TEST_F(TextToolTest, MapperThrowingAnyStdExceptionIsSwallowedBeforeClear) {
     ThrowingMapper broken;
     clip.text = u"abc";
     RunWith(kToolProperCase, broken);
-    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::GetText});
+    EXPECT_EQ(clip.calls, std::vector<ClipOp>{ClipOp::ReadText});
     EXPECT_TRUE(panel.open);
 }
 

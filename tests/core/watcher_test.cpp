@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <utility>
+
 #include "tests/core/fakes.h"
 
 namespace talvex::testing {
@@ -15,7 +18,8 @@ class WatcherTest : public ::testing::Test {
     HistoryListFake list;
     ClipboardWatcher watcher{clip, list};
 
-    void Copy(std::u16string text) { clip.text = std::move(text); }
+    // Another program copies `text`.
+    void Copy(std::u16string text) { clip.Put(std::move(text)); }
 };
 
 // --- What gets recorded ---------------------------------------------------------------
@@ -150,28 +154,48 @@ struct NthReadFails : ClipboardFake {
     }
 };
 
+// A watcher without a counter, whose first tick finds `text` and fails read `failingRead`.
+struct FlakyReadsWatcher {
+    FlakyReadsWatcher(int failingRead, std::u16string text) : clip(failingRead) {
+        clip.text = std::move(text);
+        watcher.Tick();
+    }
+    NthReadFails clip;
+    HistoryListFake list;
+    ClipboardWatcher watcher{clip, list};
+};
+
 TEST_F(WatcherTest, FailedAppendReadSkipsTheAppendButStillSetsLastClip) {
-    NthReadFails flaky(2);
-    flaky.text = u"A";
-    HistoryListFake l;
-    ClipboardWatcher w(flaky, l);
-    w.Tick();
-    EXPECT_TRUE(l.items.empty());
-    EXPECT_EQ(w.LastClip(), u"A");
+    FlakyReadsWatcher flaky(2, u"A");
+    EXPECT_TRUE(flaky.list.items.empty());
+    EXPECT_EQ(flaky.watcher.LastClip(), u"A");
 }
 
 TEST_F(WatcherTest, FailedLastReadKeepsLastClip) {
-    NthReadFails flaky(3);
-    flaky.text = u"B";
-    HistoryListFake l;
-    ClipboardWatcher w(flaky, l);
-    w.Tick();
-    EXPECT_EQ(l.items, Items{u"B"});
-    EXPECT_EQ(w.LastClip(), u"");
+    FlakyReadsWatcher flaky(3, u"B");
+    EXPECT_EQ(flaky.list.items, Items{u"B"});
+    EXPECT_EQ(flaky.watcher.LastClip(), u"");
     // So the next tick, with the clipboard free again, adds the same text once more.
-    w.Tick();
-    EXPECT_EQ(l.items, (Items{u"B", u"B"}));
-    EXPECT_EQ(w.LastClip(), u"B");
+    flaky.watcher.Tick();
+    EXPECT_EQ(flaky.list.items, (Items{u"B", u"B"}));
+    EXPECT_EQ(flaky.watcher.LastClip(), u"B");
+}
+
+TEST_F(WatcherTest, ALongTextIsRememberedAsTheLastReadFoundIt) {
+    // Without a change counter the append and the remembering read apart: another program
+    // copies between them, so the history's last entry is not the text remembered.
+    const std::u16string appended(ClipboardWatcher::kKeptInHistoryFrom, u'a');
+    const std::u16string remembered(ClipboardWatcher::kKeptInHistoryFrom, u'r');
+    Copy(u"court");
+    watcher.Tick();
+    clip.scriptedReads = {appended, appended, remembered};
+    watcher.Tick();
+    EXPECT_EQ(list.items, (Items{u"court", appended}));
+    EXPECT_EQ(watcher.LastClip(), remembered);
+    // Still on the clipboard at the next tick: the text added last, so not added again.
+    Copy(remembered);
+    watcher.Tick();
+    EXPECT_EQ(list.items, (Items{u"court", appended}));
 }
 
 TEST_F(WatcherTest, EveryOperationFailingAddsNothingAndThrowsNothing) {
@@ -196,17 +220,12 @@ TEST_F(WatcherTest, AFailingListDoesNotStopTheTick) {
 
 class CountedWatcherTest : public WatcherTest {
   protected:
-    ChangeCounterFake changes;
+    ChangeCounterFake changes{clip};
     ClipboardWatcher counted{clip, list, &changes};
-
-    void CopyAndBump(std::u16string text) {
-        Copy(std::move(text));
-        ++changes.value;
-    }
 };
 
 TEST_F(CountedWatcherTest, UnchangedClipboardIsNotOpenedAfterACleanTick) {
-    CopyAndBump(u"A");
+    Copy(u"A");
     counted.Tick();
     clip.calls.clear();
     for (int i = 0; i < 5; ++i) counted.Tick();
@@ -215,17 +234,17 @@ TEST_F(CountedWatcherTest, UnchangedClipboardIsNotOpenedAfterACleanTick) {
 }
 
 TEST_F(CountedWatcherTest, AChangeIsSeenAtTheNextTick) {
-    CopyAndBump(u"A");
+    Copy(u"A");
     counted.Tick();
-    CopyAndBump(u"B");
+    Copy(u"B");
     counted.Tick();
-    CopyAndBump(u"A");
+    Copy(u"A");
     counted.Tick();
     EXPECT_EQ(list.items, (Items{u"A", u"B", u"A"}));
 }
 
 TEST_F(CountedWatcherTest, AFailedTickIsRunAgainEvenWithoutAChange) {
-    CopyAndBump(u"A");
+    Copy(u"A");
     clip.failAll = {ClipOp::GetText};
     counted.Tick();
     EXPECT_TRUE(list.items.empty());
@@ -239,19 +258,22 @@ TEST_F(CountedWatcherTest, AFailedTickIsRunAgainEvenWithoutAChange) {
 
 TEST_F(CountedWatcherTest, AChangeDuringATickIsLookedAtNextTime) {
     Copy(u"A");
-    struct MovingCounter : ClipboardChangeCounter {
-        unsigned long v = 10;
-        unsigned long Current() override { return v++; }  // changes at every look
-    } moving;
-    ClipboardWatcher w(clip, list, &moving);
-    w.Tick();
+    // B is copied just after the tick has read A: the count moves once, in the middle.
+    clip.duringNextRead = [&] { Copy(u"B"); };
+    counted.Tick();
+    EXPECT_EQ(list.items, Items{u"A"});
     clip.calls.clear();
-    w.Tick();
+    counted.Tick();
     EXPECT_FALSE(clip.calls.empty());
+    EXPECT_EQ(list.items, (Items{u"A", u"B"}));
+    // Settled now: the count has not moved since the start of that tick.
+    clip.calls.clear();
+    counted.Tick();
+    EXPECT_TRUE(clip.calls.empty());
 }
 
 TEST_F(CountedWatcherTest, AStillClipboardIsReadOnceForTheThreeSteps) {
-    CopyAndBump(u"gros texte");
+    Copy(u"gros texte");
     counted.Tick();
     EXPECT_EQ(clip.Count(ClipOp::GetText), 1);
     EXPECT_EQ(list.items, Items{u"gros texte"});
@@ -259,26 +281,21 @@ TEST_F(CountedWatcherTest, AStillClipboardIsReadOnceForTheThreeSteps) {
 }
 
 TEST_F(CountedWatcherTest, AChangeInTheMiddleOfATickNeitherRepeatsNorLosesAText) {
-    struct MovingCounter : ClipboardChangeCounter {
-        unsigned long v = 10;
-        unsigned long Current() override { return v++; }  // another program keeps copying
-    } moving;
-    ClipboardWatcher w(clip, list, &moving);
     Copy(u"A");
-    w.Tick();
+    counted.Tick();
     // B is read for the comparison, then A comes back before the append and the last read.
-    clip.scriptedReads = {u"B", u"A", u"A"};
-    w.Tick();
+    Copy(u"B");
+    clip.duringNextRead = [&] { Copy(u"A"); };
+    counted.Tick();
     EXPECT_EQ(list.items, (Items{u"A", u"B"}));
-    EXPECT_EQ(w.LastClip(), u"B");
+    EXPECT_EQ(counted.LastClip(), u"B");
     // The clipboard holds A again: the next tick records it.
-    clip.scriptedReads.clear();
-    w.Tick();
+    counted.Tick();
     EXPECT_EQ(list.items, (Items{u"A", u"B", u"A"}));
 }
 
 TEST_F(CountedWatcherTest, AFailedReadIsNotReused) {
-    CopyAndBump(u"A");
+    Copy(u"A");
     clip.failNext = {ClipOp::GetText};  // the comparison's read
     counted.Tick();
     // Steps 3 and 4 read for themselves.
@@ -298,9 +315,8 @@ TEST_F(CountedWatcherTest, HistoryMatchesTheUncountedWatcherOverAScript) {
         u"a", u"a",  std::nullopt, u"b",  u"",   u"",          u"a",  std::nullopt, u"A", u"A",
         u"b", longA, longA,        longB, longA, std::nullopt, longA, u"a",         longA};
     for (const auto& s : script) {
-        clip.text = s;
+        clip.Put(s);
         plainClip.text = s;
-        ++changes.value;
         counted.Tick();
         counted.Tick();  // an idle tick
         plain.Tick();
@@ -312,17 +328,17 @@ TEST_F(CountedWatcherTest, HistoryMatchesTheUncountedWatcherOverAScript) {
 
 TEST_F(CountedWatcherTest, ALongTextIsComparedWithTheHistoryEntryItWasAddedAs) {
     const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom + 10, u'x');
-    CopyAndBump(big);
+    Copy(big);
     counted.Tick();
     EXPECT_EQ(counted.LastClip(), big);
     // Copied again (the count moves, the text does not): not recorded twice.
-    CopyAndBump(big);
+    Copy(big);
     counted.Tick();
     EXPECT_EQ(list.items.size(), 1U);
     // Cleared with the history, as the Clear command does: the same text is new again.
     list.RemoveAll();
     counted.ResetLastClip();
-    CopyAndBump(big);
+    Copy(big);
     counted.Tick();
     EXPECT_EQ(list.items, Items{big});
 }
@@ -333,12 +349,32 @@ TEST_F(CountedWatcherTest, ALongTextTheListRefusedIsStillRemembered) {
     } full;
     ClipboardWatcher w(clip, full, &changes);
     const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'y');
-    CopyAndBump(big);
+    Copy(big);
     w.Tick();
     EXPECT_EQ(w.LastClip(), big);  // not in the history, so kept whole
-    CopyAndBump(u"court");
+    Copy(u"court");
     w.Tick();
     EXPECT_EQ(w.LastClip(), u"court");
+}
+
+TEST_F(CountedWatcherTest, ALongTextTheListRefusedAfterOtherEntriesIsNotTakenForThem) {
+    struct RefusingList : HistoryListFake {
+        bool refuses = false;
+        void Append(const std::u16string& e) override {
+            if (refuses) throw std::bad_alloc();
+            HistoryListFake::Append(e);
+        }
+    } refusing;
+    ClipboardWatcher w(clip, refusing, &changes);
+    Copy(u"avant");
+    w.Tick();
+    refusing.refuses = true;
+    const std::u16string big(ClipboardWatcher::kKeptInHistoryFrom, u'y');
+    Copy(big);
+    w.Tick();
+    EXPECT_EQ(refusing.items, Items{u"avant"});
+    // The history's last entry is the earlier text, not this one: kept whole instead.
+    EXPECT_EQ(w.LastClip(), big);
 }
 
 }  // namespace

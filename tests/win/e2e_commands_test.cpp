@@ -120,6 +120,33 @@ class CommandsAsAUser : public ProgramTest {
         WaitUntil([&] { return IsWindowVisible(box) && !MessageBoxText(box).empty(); }, kSoon);
         return box;
     }
+
+    // Starts `holder`, another program that holds the clipboard for `ms`, and waits until it
+    // does.
+    void HoldClipboard(DWORD ms, Process& holder) {
+        const wchar_t* eventName = L"TalvexE2eClipboardHeld";
+        HANDLE held = CreateEventW(nullptr, TRUE, FALSE, eventName);
+        ASSERT_NE(held, nullptr);
+        ResetEvent(held);  // a holder of an earlier test may still keep it, set
+        holder = Process(ClipHelper(), L"hold " + std::to_wstring(ms) + L" " + eventName);
+        const bool holds = holder.Started() && WaitForSingleObject(held, 10000) == WAIT_OBJECT_0;
+        CloseHandle(held);
+        ASSERT_TRUE(holds);
+    }
+
+    // The failure box of a command that met a busy clipboard: under the title, `headline`
+    // first, then the reason and the reassurance. Answered OK.
+    void AnswerBusyClipboardBox(const std::u16string& headline) {
+        HWND box = WaitForShownBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
+        const std::u16string said = MessageBoxText(box);
+        EXPECT_EQ(said.rfind(headline, 0), 0u) << ::testing::PrintToString(said);
+        EXPECT_NE(said.find(u"occupé par un autre programme"), std::u16string::npos);
+        EXPECT_NE(said.find(u"Talvex Press continue de fonctionner."), std::u16string::npos);
+        SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
+    }
 };
 
 // --- The text tools -------------------------------------------------------------------------
@@ -173,6 +200,32 @@ TEST_F(CommandsAsAUser, CharacterCountOfAPictureIsZero) {
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 }
 
+TEST_F(CommandsAsAUser, CaseToolOnAPictureLeavesItAndAddsNoEntry) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"texte", 1));
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    OpenToolsPanel();
+    Click(kMajuscule);
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(ReadListBox(list), Items{u"texte"});
+}
+
+TEST_F(CommandsAsAUser, CaseToolOnAPrivateTextKeepsItPrivateAndOutOfTheHistory) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"visible", 1));
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"private exclude " + HexUnits(u"mot de passe")), 0u);
+    OpenToolsPanel();
+    Click(kMajuscule);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(u"MOT DE PASSE"); }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
+    Sleep(kTwoTicks);
+    EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
+    EXPECT_EQ(ReadListBox(list), Items{u"visible"});
+}
+
 // --- Clear ----------------------------------------------------------------------------------
 
 TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipboard) {
@@ -207,6 +260,25 @@ TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipbo
     EXPECT_TRUE(ReadListBox(list).empty());
     ASSERT_TRUE(CopyAndWait(u"trois", 1));
     EXPECT_EQ(ReadListBox(list), Items{u"trois"});
+}
+
+TEST_F(CommandsAsAUser, ClearWhileAnotherProgramHoldsTheClipboardSaysTheHistoryIsGone) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"un", 1));
+    Process holder;
+    ASSERT_NO_FATAL_FAILURE(HoldClipboard(4000, holder));
+
+    Click(kEffacer);
+    HWND question = WaitForShownBox();
+    ASSERT_NE(question, nullptr);
+    SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kSoon));
+    ASSERT_NO_FATAL_FAILURE(AnswerBusyClipboardBox(
+        u"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être."));
+    EXPECT_TRUE(ReadListBox(list).empty());
+    EXPECT_FALSE(program.WaitForExit(0));
+    ASSERT_TRUE(holder.WaitForExit(10000));
+    EXPECT_TRUE(ClipboardHolds(u"un"));
 }
 
 // --- Recall and Copy ------------------------------------------------------------------------
@@ -253,25 +325,12 @@ TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNo
     const std::u16string mine = u"mon texte à copier\r\ndeuxième ligne";
     SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(mine.c_str()));
 
-    const wchar_t* eventName = L"TalvexE2eClipboardHeld";
-    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, eventName);
-    ASSERT_NE(held, nullptr);
-    Process holder(ClipHelper(), std::wstring(L"hold 4000 ") + eventName);
-    ASSERT_TRUE(holder.Started());
-    ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
-    CloseHandle(held);
+    Process holder;
+    ASSERT_NO_FATAL_FAILURE(HoldClipboard(4000, holder));
 
     Click(kCopier);
-    HWND box = WaitForShownBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
-    const std::u16string said = MessageBoxText(box);
-    EXPECT_EQ(said.rfind(u"L'opération sur le presse-papiers n'a pas pu se faire.", 0), 0u)
-        << ::testing::PrintToString(said);
-    EXPECT_NE(said.find(u"occupé par un autre programme"), std::u16string::npos);
-    EXPECT_NE(said.find(u"Talvex Press continue de fonctionner."), std::u16string::npos);
-    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
+    ASSERT_NO_FATAL_FAILURE(
+        AnswerBusyClipboardBox(u"L'opération sur le presse-papiers n'a pas pu se faire."));
 
     EXPECT_FALSE(program.WaitForExit(0));
     EXPECT_EQ(Text1(), mine);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "clipboard/clipboard.h"
+#include "clipboard/commands.h"
 #include "tests/win/win_support.h"
 
 namespace talvex {
@@ -27,6 +28,17 @@ TEST(DescribeFailureTest, ClipboardFailureGivesItsReasonBetweenTheHeadlineAndThe
               L"Talvex Press continue de fonctionner.");
     EXPECT_EQ(Describe(ClipboardError("")),
               L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n"
+              L"Talvex Press continue de fonctionner.");
+}
+
+TEST(DescribeFailureTest, AClearThatEmptiedOnlyTheHistorySaysSoWithTheClipboardsReason) {
+    EXPECT_EQ(
+        Describe(ClipboardNotClearedError("Le presse-papiers est occupé par un autre programme.")),
+        L"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.\r\n\r\n"
+        L"Le presse-papiers est occupé par un autre programme.\r\n\r\n"
+        L"Talvex Press continue de fonctionner.");
+    EXPECT_EQ(Describe(ClipboardNotClearedError("")),
+              L"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.\r\n\r\n"
               L"Talvex Press continue de fonctionner.");
 }
 

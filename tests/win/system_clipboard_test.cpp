@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "clipboard/case_mapping_win.h"
+#include "clipboard/text_tools.h"
 #include "clipboard/watcher.h"
 #include "tests/core/fakes.h"
 #include "tests/win/win_support.h"
@@ -28,6 +30,16 @@ class SystemClipboardTest : public ::testing::Test {
                   0u);
     }
 };
+
+// The clip_helper's kinds of marked text, and the marks each stands for.
+struct MarkedKind {
+    const wchar_t* name;
+    TextPrivacy marks;
+};
+const MarkedKind kMarkedKinds[] = {{L"exclude", {.notForMonitors = true}},
+                                   {L"ignore", {.notForViewers = true}},
+                                   {L"history0", {.notForSystemHistory = true}},
+                                   {L"history1", {}}};  // the owner allows histories
 
 std::string Utf16Bytes(const std::u16string& s) {
     return std::string(reinterpret_cast<const char*>(s.data()), s.size() * 2);
@@ -147,6 +159,79 @@ TEST_F(SystemClipboardTest, TheWatcherRecordsNoPrivateText) {
     EXPECT_EQ(list.items, (std::vector<std::u16string>{u"visible", u"encore"}));
 }
 
+TEST_F(SystemClipboardTest, ReadTextTellsNoTextFromAnEmptyTextAndGivesTheMarks) {
+    ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
+    ClipboardText found = clip.ReadText();
+    EXPECT_FALSE(found.text.has_value());
+    EXPECT_FALSE(found.privacy.IsPrivate());
+    clip.SetText(u"");
+    found = clip.ReadText();
+    EXPECT_EQ(found.text, u"");
+    PutRaw(L"1", std::string("ansi\0", 5));
+    EXPECT_EQ(clip.ReadText().text, u"ansi");
+
+    for (const MarkedKind& kind : kMarkedKinds) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind.name)));
+        PutPrivate(kind.name, u"motdepasse");
+        found = clip.ReadText();
+        EXPECT_EQ(found.text, u"motdepasse");
+        EXPECT_EQ(found.privacy, kind.marks);
+        // The watcher's view gives the marks, and the text only when it may be kept.
+        found = watched.ReadText();
+        EXPECT_EQ(found.privacy, kind.marks);
+        EXPECT_EQ(found.text.has_value(), !kind.marks.IsPrivate());
+    }
+}
+
+TEST_F(SystemClipboardTest, APrivateTextSetHereCarriesExactlyItsMarks) {
+    for (const TextPrivacy& marks :
+         {TextPrivacy{.notForMonitors = true}, TextPrivacy{.notForViewers = true},
+          TextPrivacy{.notForSystemHistory = true},
+          TextPrivacy{
+              .notForMonitors = true, .notForViewers = true, .notForSystemHistory = true}}) {
+        clip.SetPrivateText(u"secret", marks);
+        const ClipboardText found = clip.ReadText();
+        EXPECT_EQ(found.text, u"secret");
+        EXPECT_EQ(found.privacy, marks);
+        EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
+        EXPECT_FALSE(watched.HasText());
+        EXPECT_EQ(watched.GetText(), u"");
+    }
+    // A plain text set over it takes the marks away.
+    clip.SetText(u"public");
+    EXPECT_FALSE(clip.ReadText().privacy.IsPrivate());
+    EXPECT_FALSE(SystemClipboard::HoldsPrivateText());
+    EXPECT_EQ(watched.GetText(), u"public");
+}
+
+TEST_F(SystemClipboardTest, ACaseToolLeavesAPrivateTextPrivateAndOutOfTheHistory) {
+    WindowsCaseMapper cases;
+    ToolsPanelFake panel;
+    MessageBoxesFake boxes;
+    for (const MarkedKind& kind : kMarkedKinds) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind.name)));
+        HistoryListFake list;
+        SystemClipboardChangeCounter counter;
+        ClipboardWatcher watcher(watched, list, &counter);
+        CopyFromAnotherProgram(u"visible");
+        watcher.Tick();
+        PutPrivate(kind.name, u"mot de passe");
+        watcher.Tick();
+        panel.open = true;
+        RunTextTool(kToolUpperCase, clip, cases, panel, boxes);
+        EXPECT_FALSE(panel.open);
+        const ClipboardText found = clip.ReadText();
+        EXPECT_EQ(found.text, u"MOT DE PASSE");
+        EXPECT_EQ(found.privacy, kind.marks);
+        watcher.Tick();
+        if (kind.marks.IsPrivate())
+            EXPECT_EQ(list.items, std::vector<std::u16string>{u"visible"});
+        else
+            EXPECT_EQ(list.items,
+                      (std::vector<std::u16string>{u"visible", u"mot de passe", u"MOT DE PASSE"}));
+    }
+}
+
 // --- Another program holding the clipboard ---------------------------------------------
 
 class HeldClipboard {
@@ -224,9 +309,17 @@ class CountingClipboard : public Clipboard {
         ++opens;
         return inner_.GetText();
     }
+    ClipboardText ReadText() override {
+        ++opens;
+        return inner_.ReadText();
+    }
     void SetText(const std::u16string& t) override {
         ++opens;
         inner_.SetText(t);
+    }
+    void SetPrivateText(const std::u16string& t, const TextPrivacy& privacy) override {
+        ++opens;
+        inner_.SetPrivateText(t, privacy);
     }
     void Clear() override {
         ++opens;
