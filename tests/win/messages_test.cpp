@@ -58,6 +58,11 @@ TEST(AboutText, PublisherLinesNameTheTeamAndTheReservedDomain) {
     const auto at = mail.find(u'@');
     ASSERT_NE(at, std::u16string::npos);
     EXPECT_EQ(mail.substr(at), u"@example.com");
+    // And word for word, as the about box shows them.
+    EXPECT_EQ(lines[5], u"Équipe Talvex");
+    EXPECT_EQ(lines[6], u"Auteur : l'équipe Talvex");
+    EXPECT_EQ(lines[7], u"Site Web : http://www.example.com");
+    EXPECT_EQ(lines[8], u"Email : talvex@example.com");
 }
 
 TEST(ProgramWords, QuestionAndHelpAddressLetterForLetter) {
