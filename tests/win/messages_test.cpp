@@ -96,22 +96,6 @@ class ShownBox {
     HWND box_ = nullptr;
 };
 
-bool HasIconStatic(HWND box) {
-    bool found = false;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t cls[32];
-            GetClassNameW(child, cls, 32);
-            if (_wcsicmp(cls, L"Static") == 0 &&
-                (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                *reinterpret_cast<bool*>(lp) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 TEST(MessageBox, InformationWithOkShowsTextCaptionIconAndOneButton) {
     ShownBox shown(texts::kAbout, MessageKind::Information);
     ASSERT_NE(shown.box(), nullptr);
