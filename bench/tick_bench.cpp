@@ -9,29 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "clipboard/system_clipboard_win.h"
 #include "clipboard/watcher.h"
 #include "ui/list_history.h"
-
-namespace {
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const int idleTicks = argc > 1 ? _wtoi(argv[1]) : 2000;
@@ -52,9 +33,9 @@ int wmain(int argc, wchar_t** argv) {
     watcher.Tick();
     std::vector<double> idle;
     for (int i = 0; i < idleTicks; ++i) {
-        const double t0 = NowMs();
+        const double t0 = bench::NowMs();
         watcher.Tick();
-        idle.push_back(NowMs() - t0);
+        idle.push_back(bench::NowMs() - t0);
     }
 
     // The same idle tick without the change counter: what polling costs when it reads.
@@ -62,9 +43,9 @@ int wmain(int argc, wchar_t** argv) {
     reading.Tick();
     std::vector<double> idleReading;
     for (int i = 0; i < std::min(idleTicks, 500); ++i) {
-        const double t0 = NowMs();
+        const double t0 = bench::NowMs();
         reading.Tick();
-        idleReading.push_back(NowMs() - t0);
+        idleReading.push_back(bench::NowMs() - t0);
     }
 
     // A 10 MB text (5 million UTF-16 units of 2 bytes) put there by "someone", then one tick.
@@ -73,21 +54,20 @@ int wmain(int argc, wchar_t** argv) {
     for (int run = 0; run < bigRuns; ++run) {
         text[static_cast<std::size_t>(run)] = u'0' + static_cast<char16_t>(run % 10);
         clipboard.SetText(text);
-        const double t0 = NowMs();
+        const double t0 = bench::NowMs();
         watcher.Tick();
-        big.push_back(NowMs() - t0);
+        big.push_back(bench::NowMs() - t0);
     }
     const bool recorded = history.Count() >= static_cast<std::size_t>(bigRuns) &&
                           history.At(history.Count() - 1).size() == text.size();
 
     std::printf("| tick | median | max |\n|---|---|---|\n");
     std::printf("| idle, clipboard unchanged (%d ticks) | %.4f ms | %.4f ms |\n", idleTicks,
-                Median(idle), *std::max_element(idle.begin(), idle.end()));
+                bench::Median(idle), bench::Max(idle));
     std::printf("| idle, reading without the change counter (%zu ticks) | %.4f ms | %.4f ms |\n",
-                idleReading.size(), Median(idleReading),
-                *std::max_element(idleReading.begin(), idleReading.end()));
-    std::printf("| appending a 10 MB text (%d runs) | %.1f ms | %.1f ms |\n", bigRuns, Median(big),
-                *std::max_element(big.begin(), big.end()));
+                idleReading.size(), bench::Median(idleReading), bench::Max(idleReading));
+    std::printf("| appending a 10 MB text (%d runs) | %.1f ms | %.1f ms |\n", bigRuns,
+                bench::Median(big), bench::Max(big));
     std::fflush(stdout);
     DestroyWindow(owner);
     return recorded ? 0 : 1;

@@ -1,56 +1,31 @@
 // Copy, Recall, Clear and the four text tools, driven as a user drives them: real mouse clicks
-// at the controls' places on the window, message boxes read and answered, the clipboard read
-// from this process as any other program would read it.
+// inside the controls and the history's rows, message boxes read and answered, the clipboard
+// read from this process as any other program would read it.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "clipboard/system_clipboard_win.h"
 #include "tests/win/win_support.h"
+#include "ui/control_ids.h"
 
 namespace talvex::testing {
 namespace {
 
 using Items = std::vector<std::u16string>;
-constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
-constexpr DWORD kSoon = 10000;     // for anything that follows a click
 // Wine's edit control lays out a megabyte of lines in seconds (Windows in milliseconds).
 constexpr DWORD kMegabyteDeadline = 60000;
 
 constexpr int kText1ClosedPx = 155;  // 2325 twips
 constexpr int kText1OpenPx = 123;    // 1845 twips
 
-// Centres of the controls, in pixels from the window's top-left corner at 96 dpi.
-constexpr POINT kCopier{8 + 44, 464 + 12};
-constexpr POINT kOutils{112 + 44, 464 + 12};
-constexpr POINT kEffacer{216 + 48, 464 + 12};
-constexpr int kToolRowY = 264 + 160 + 12;
-constexpr POINT kMajuscule{16 + 44, kToolRowY};
-constexpr POINT kMiniscule{112 + 40, kToolRowY};
-constexpr POINT kDebutMajuscule{200 + 56, kToolRowY};
-constexpr POINT kCaracteres{320 + 40, kToolRowY};
-// List1 sits at (16, 96) with a one-pixel border; its rows are 13 pixels high.
-POINT ListRow(int index) { return POINT{16 + 196, 96 + 1 + 13 * index + 6}; }
+constexpr int kMajuscule = ids::kKeytool0;
+constexpr int kMiniscule = ids::kKeytool0 + 1;
+constexpr int kDebutMajuscule = ids::kKeytool0 + 2;
+constexpr int kCaracteres = ids::kKeytool0 + 3;
 
 const std::u16string kCountPrefix = u"Le nombre de caratères de la press papier est  ";
-
-// The clipboard's text seen from this process; nullopt while another program holds it.
-std::optional<std::u16string> ClipboardText() {
-    SystemClipboard clip(MessageOnlyWindow());
-    try {
-        if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::u16string();
-        return clip.GetText();
-    } catch (const ClipboardError&) {
-        return std::nullopt;
-    }
-}
-
-bool ClipboardHolds(const std::u16string& text) {
-    const auto now = ClipboardText();
-    return now.has_value() && *now == text;
-}
 
 int ControlTextLength(HWND control) {
     return static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
@@ -75,51 +50,24 @@ class CommandsAsAUser : public ProgramTest {
         ASSERT_EQ(HeightOf(text1), kText1ClosedPx);
     }
 
-    // A real click at `at`, a point of the window; the window is brought in front first.
-    void Click(POINT at) {
-        if (GetForegroundWindow() != form) SetForegroundWindow(form);
-        RECT r{};
-        ASSERT_TRUE(GetWindowRect(form, &r));
-        ASSERT_TRUE(ClickAt(r.left + at.x, r.top + at.y));
-    }
-
-    std::size_t Count() const {
-        const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        return n < 0 ? 0 : static_cast<std::size_t>(n);
-    }
-
-    bool CopyAndWait(const std::u16string& text, std::size_t count) {
-        CopyFromAnotherProgram(text);
-        return WaitUntil([&] { return Count() >= count; }, kTwoTicks);
-    }
-
     void OpenToolsPanel() {
-        Click(kOutils);
+        ClickControl(ids::kCommand3);
         ASSERT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1OpenPx; }, kSoon));
     }
 
     // Opens the panel, clicks a tool, and waits for the clipboard to hold `expected` and the
     // history to take it as a new last entry.
-    void RunCaseTool(POINT tool, const std::u16string& expected) {
+    void RunCaseTool(int tool, const std::u16string& expected) {
         const std::size_t before = ReadListBox(list).size();
         OpenToolsPanel();
-        Click(tool);
-        EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(expected); }, kSoon));
+        ClickControl(tool);
+        EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == expected; }, kSoon));
         EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
         ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == before + 1; }, kTwoTicks));
         EXPECT_EQ(ReadListBox(list).back(), expected);
     }
 
     std::u16string Text1() { return ControlText(text1); }
-
-    // The program's message box, once it is on screen with its text (it exists a moment
-    // before it is filled in).
-    HWND WaitForShownBox() {
-        HWND box = WaitForMessageBox(program.Id(), kSoon);
-        if (box == nullptr) return nullptr;
-        WaitUntil([&] { return IsWindowVisible(box) && !MessageBoxText(box).empty(); }, kSoon);
-        return box;
-    }
 
     // Starts `holder`, another program that holds the clipboard for `ms`, and waits until it
     // does.
@@ -137,7 +85,7 @@ class CommandsAsAUser : public ProgramTest {
     // The failure box of a command that met a busy clipboard: under the title, `headline`
     // first, then the reason and the reassurance. Answered OK.
     void AnswerBusyClipboardBox(const std::u16string& headline) {
-        HWND box = WaitForShownBox();
+        HWND box = WaitForBox();
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
         const std::u16string said = MessageBoxText(box);
@@ -157,9 +105,9 @@ TEST_F(CommandsAsAUser, CaseToolsRewriteTheClipboardAndTheHistoryTakesEachResult
     ASSERT_TRUE(CopyAndWait(original, 1));
 
     // Closed, the panel is under Text1: a click where Majuscule sits reaches the text box.
-    Click(kMajuscule);
+    ClickControl(kMajuscule);
     Sleep(kTwoTicks);
-    EXPECT_TRUE(ClipboardHolds(original));
+    EXPECT_EQ(ClipboardText(), original);
     EXPECT_EQ(ReadListBox(list).size(), 1u);
 
     RunCaseTool(kMajuscule, u"ÉLÈVE À L'ÉCOLE, JEAN-PIERRE DIT HELLO WORLD");
@@ -174,8 +122,8 @@ TEST_F(CommandsAsAUser, CharacterCountReportsTheLengthAndClosesThePanel) {
     Start();
     ASSERT_TRUE(CopyAndWait(u"hello\r\n", 1));
     OpenToolsPanel();
-    Click(kCaracteres);
-    HWND box = WaitForShownBox();
+    ClickControl(kCaracteres);
+    HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0 ");
     EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"7.");
@@ -183,7 +131,7 @@ TEST_F(CommandsAsAUser, CharacterCountReportsTheLengthAndClosesThePanel) {
     EXPECT_FALSE(ShowsButton(box, IDNO));
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
-    EXPECT_TRUE(ClipboardHolds(u"hello\r\n"));
+    EXPECT_EQ(ClipboardText(), u"hello\r\n");
     EXPECT_EQ(ReadListBox(list), Items{u"hello\r\n"});
 }
 
@@ -191,8 +139,8 @@ TEST_F(CommandsAsAUser, CharacterCountOfAPictureIsZero) {
     Start();
     ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
     OpenToolsPanel();
-    Click(kCaracteres);
-    HWND box = WaitForShownBox();
+    ClickControl(kCaracteres);
+    HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"0.");
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -205,7 +153,7 @@ TEST_F(CommandsAsAUser, CaseToolOnAPictureLeavesItAndAddsNoEntry) {
     ASSERT_TRUE(CopyAndWait(u"texte", 1));
     ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
     OpenToolsPanel();
-    Click(kMajuscule);
+    ClickControl(kMajuscule);
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
     Sleep(kTwoTicks);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
@@ -218,8 +166,8 @@ TEST_F(CommandsAsAUser, CaseToolOnAPrivateTextKeepsItPrivateAndOutOfTheHistory) 
     ASSERT_TRUE(CopyAndWait(u"visible", 1));
     ASSERT_EQ(RunToEnd(ClipHelper(), L"private exclude " + HexUnits(u"mot de passe")), 0u);
     OpenToolsPanel();
-    Click(kMajuscule);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(u"MOT DE PASSE"); }, kSoon));
+    ClickControl(kMajuscule);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"MOT DE PASSE"; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
     Sleep(kTwoTicks);
     EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
@@ -233,8 +181,8 @@ TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipbo
     ASSERT_TRUE(CopyAndWait(u"un", 1));
     ASSERT_TRUE(CopyAndWait(u"deux", 2));
 
-    Click(kEffacer);
-    HWND box = WaitForShownBox();
+    ClickControl(ids::kCommand2);
+    HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
     EXPECT_EQ(MessageBoxText(box), u"Etes vous sûre d'effacer la presse papier ?");
@@ -245,10 +193,10 @@ TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipbo
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
     Sleep(kTwoTicks);
     EXPECT_EQ(ReadListBox(list), (Items{u"un", u"deux"}));
-    EXPECT_TRUE(ClipboardHolds(u"deux"));
+    EXPECT_EQ(ClipboardText(), u"deux");
 
-    Click(kEffacer);
-    box = WaitForShownBox();
+    ClickControl(ids::kCommand2);
+    box = WaitForBox();
     ASSERT_NE(box, nullptr);
     SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list).empty(); }, kSoon));
@@ -268,8 +216,8 @@ TEST_F(CommandsAsAUser, ClearWhileAnotherProgramHoldsTheClipboardSaysTheHistoryI
     Process holder;
     ASSERT_NO_FATAL_FAILURE(HoldClipboard(4000, holder));
 
-    Click(kEffacer);
-    HWND question = WaitForShownBox();
+    ClickControl(ids::kCommand2);
+    HWND question = WaitForBox();
     ASSERT_NE(question, nullptr);
     SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kSoon));
@@ -278,7 +226,7 @@ TEST_F(CommandsAsAUser, ClearWhileAnotherProgramHoldsTheClipboardSaysTheHistoryI
     EXPECT_TRUE(ReadListBox(list).empty());
     EXPECT_FALSE(program.WaitForExit(0));
     ASSERT_TRUE(holder.WaitForExit(10000));
-    EXPECT_TRUE(ClipboardHolds(u"un"));
+    EXPECT_TRUE(ClipboardText() == u"un");
 }
 
 // --- Recall and Copy ------------------------------------------------------------------------
@@ -290,12 +238,12 @@ TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText)
         big += u"ligne " + std::u16string(1, static_cast<char16_t>(u'0' + line % 10)) +
                u" élève \xD83D\xDE00 à l'école\t fin\r\n";
     Start();
-    SystemClipboard(MessageOnlyWindow()).SetText(big);
-    ASSERT_TRUE(WaitUntil([&] { return Count() == 1; }, kTwoTicks));
+    ASSERT_TRUE(PutOnClipboard(big));
+    ASSERT_TRUE(WaitUntil([&] { return HistoryCount() == 1; }, kTwoTicks));
     ASSERT_TRUE(CopyAndWait(u"petit", 2));
     ASSERT_TRUE(ReadListBox(list) == (Items{big, u"petit"}));
 
-    Click(ListRow(0));
+    ClickEntry(0);
     ASSERT_TRUE(WaitUntil([&] { return ControlTextLength(text1) == static_cast<int>(big.size()); },
                           kMegabyteDeadline));
     EXPECT_TRUE(Text1() == big);
@@ -308,19 +256,19 @@ TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText)
                           kMegabyteDeadline));
 
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    Click(kCopier);
+    ClickControl(ids::kCommand1);
     ASSERT_TRUE(
         WaitUntil([&] { return ClipboardText().value_or(u"").size() == big.size(); }, kSoon));
-    EXPECT_TRUE(ClipboardHolds(big));
+    EXPECT_TRUE(ClipboardText() == big);
     // Copied back, the recalled text comes at the end; the entry it came from stays.
-    ASSERT_TRUE(WaitUntil([&] { return Count() == 3; }, kTwoTicks));
+    ASSERT_TRUE(WaitUntil([&] { return HistoryCount() == 3; }, kTwoTicks));
     EXPECT_TRUE(ReadListBox(list) == (Items{big, u"petit", big}));
 }
 
 TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNothing) {
     Start();
     ASSERT_TRUE(CopyAndWait(u"avant", 1));
-    Click(ListRow(0));
+    ClickEntry(0);
     ASSERT_TRUE(WaitUntil([&] { return Text1() == u"avant"; }, kSoon));
     const std::u16string mine = u"mon texte à copier\r\ndeuxième ligne";
     SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(mine.c_str()));
@@ -328,7 +276,7 @@ TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNo
     Process holder;
     ASSERT_NO_FATAL_FAILURE(HoldClipboard(4000, holder));
 
-    Click(kCopier);
+    ClickControl(ids::kCommand1);
     ASSERT_NO_FATAL_FAILURE(
         AnswerBusyClipboardBox(u"L'opération sur le presse-papiers n'a pas pu se faire."));
 
@@ -338,8 +286,8 @@ TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNo
 
     // Once the other program lets go, the same click copies.
     ASSERT_TRUE(holder.WaitForExit(10000));
-    Click(kCopier);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardHolds(mine); }, kSoon));
+    ClickControl(ids::kCommand1);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == mine; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list) == Items{u"avant", mine}; }, kTwoTicks));
 }
 

@@ -2,23 +2,18 @@
 // process, read from outside through its list box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/win/win_support.h"
 
 namespace talvex::testing {
 namespace {
 
 using Items = std::vector<std::u16string>;
-constexpr DWORD kTwoTicks = 2500;  // two ticks of one second, and a little slack
 
 class RunningTalvex : public ProgramTest {
   protected:
     void Start() { ASSERT_NO_FATAL_FAILURE(StartProgram()); }
-
-    // Copies from another program and waits until the history has `count` entries.
-    bool CopyAndWait(const std::u16string& text, std::size_t count) {
-        CopyFromAnotherProgram(text);
-        return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
-    }
 };
 
 TEST_F(RunningTalvex, CopiedTextsAppearInOrderExactly) {
@@ -82,23 +77,8 @@ TEST_F(RunningTalvex, CopiesStartedTogetherLeaveExactlyOne) {
     std::vector<Process> copies;
     for (int i = 0; i < 4; ++i) copies.emplace_back(ProgramPath());
     // Every copy but one shows the message; answer each once.
-    std::vector<bool> asked(copies.size(), false);
-    int answered = 0;
-    WaitUntil(
-        [&] {
-            for (std::size_t i = 0; i < copies.size(); ++i) {
-                if (asked[i]) continue;
-                if (HWND box = WaitForMessageBox(copies[i].Id(), 0)) {
-                    asked[i] = true;
-                    ++answered;
-                    SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG,
-                                        5000, nullptr);
-                }
-            }
-            return answered >= 3;
-        },
-        30000);
-    EXPECT_EQ(answered, 3);
+    const std::vector<bool> asked = AnswerEachCopyOnce(copies, 3, 30000);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), true), 3);
     int running = 0;
     for (std::size_t i = 0; i < copies.size(); ++i) {
         if (copies[i].WaitForExit(10000)) continue;

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "clipboard/system_clipboard_win.h"
 #include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 #include "ui/control_ids.h"
@@ -16,32 +15,14 @@
 namespace talvex::testing {
 namespace {
 
-constexpr DWORD kSoon = 5000;
-constexpr DWORD kTwoTicks = 2500;
-
 using Selection = std::pair<DWORD, DWORD>;
-
-std::u16string ClipboardNow() {
-    SystemClipboard clip(MessageOnlyWindow());
-    try {
-        return clip.HasText() ? clip.GetText() : u"<no text>";
-    } catch (const ClipboardError&) {
-        return u"<busy>";
-    }
-}
 
 class Text1AsAUser : public ProgramTest {
   protected:
     void Start() {
         ASSERT_NO_FATAL_FAILURE(StartProgram());
-        ASSERT_TRUE(Front());
+        ASSERT_TRUE(BringToFront());
         ASSERT_NO_FATAL_FAILURE(FocusOn(text1));
-    }
-
-    bool Front() {
-        SetForegroundWindow(form);
-        return WaitUntil([&] { return GetForegroundWindow() == form && FocusIn(form) != nullptr; },
-                         kSoon);
     }
 
     // The window moves the keyboard there itself, as for a Tab (a text box gets all selected).
@@ -173,8 +154,7 @@ TEST_F(Text1AsAUser, UndoAndRedoGoBackAndForthOverSeveralSteps) {
     PressKey('Y', {VK_CONTROL});
     Sleep(300);
     EXPECT_EQ(Text(), u"un!");
-    CopyFromAnotherProgram(u"rappel");
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, kTwoTicks));
+    ASSERT_TRUE(CopyAndWait(u"rappel", 1));
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     SendMessageW(form, WM_COMMAND, MAKEWPARAM(ids::kList1, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
@@ -226,21 +206,21 @@ TEST_F(Text1AsAUser, ClipboardKeysAndTheContextMenu) {
     SetText1(u"alpha beta gamma");
     Select(6, 10);  // "beta"
     PressKey('C', {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow() == u"beta"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"beta"; }, kSoon));
     Select(0, 5);
     PressKey(VK_INSERT, {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow() == u"alpha"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"alpha"; }, kSoon));
     Select(11, 16);
     PressKey('X', {VK_CONTROL});
     EXPECT_TRUE(TextBecomes(u"alpha beta "));
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow() == u"gamma"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"gamma"; }, kSoon));
     Select(0, 0);
     PressKey('V', {VK_CONTROL});
     EXPECT_TRUE(TextBecomes(u"gammaalpha beta "));
     Select(5, 10);
     PressKey(VK_DELETE, {VK_SHIFT});
     EXPECT_TRUE(TextBecomes(u"gamma beta "));
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow() == u"alpha"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"alpha"; }, kSoon));
     PressKey(VK_INSERT, {VK_SHIFT});
     EXPECT_TRUE(TextBecomes(u"gammaalpha beta "));
 
@@ -324,9 +304,7 @@ TEST_F(Text1AsAUser, TheWheelAndThePageKeysMoveTheViewAndTheCaretStaysInSight) {
     ASSERT_EQ(first(), 0);
     const short home = xOf(0);
 
-    RECT box{};
-    GetWindowRect(text1, &box);
-    ASSERT_TRUE(CursorAt(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2}));
+    ASSERT_TRUE(CursorAt(CentreOf(text1)));
     INPUT wheel{};
     wheel.type = INPUT_MOUSE;
     wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
@@ -367,8 +345,7 @@ TEST_F(Text1AsAUser, TheWheelAndThePageKeysMoveTheViewAndTheCaretStaysInSight) {
 // is whole and Copy still copies Text1's text.
 TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
     Start();
-    CopyFromAnotherProgram(u"une entrée");
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, kTwoTicks));
+    ASSERT_TRUE(CopyAndWait(u"une entrée", 1));
     const std::u16string mine = u"le texte de Text1";
     const int controls[] = {
         ids::kCommand1,     ids::kCommand2,    ids::kCommand3, ids::kCommand4,   ids::kKeytool0,
@@ -376,7 +353,7 @@ TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
         ids::kButtonPlus1,  ids::kButtonPlus2, ids::kCmdpropos};
     const auto whole = [&] {
         for (int id : controls) {
-            HWND control = FindControl(form, id);
+            HWND control = Control(id);
             if (control == nullptr || !IsWindowVisible(control)) return false;
         }
         return IsWindow(form) != FALSE;
@@ -400,7 +377,7 @@ TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
             }
             break;
         }
-        Front();
+        BringToFront();
     };
 
     std::vector<std::pair<WORD, std::vector<WORD>>> keys = {
@@ -408,13 +385,13 @@ TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
     for (WORD f = VK_F1; f <= VK_F12; ++f) keys.push_back({f, {}});
     for (WORD letter = 'A'; letter <= 'Z'; ++letter) keys.push_back({letter, {VK_MENU}});
 
-    for (HWND target : {text1, list, FindControl(form, ids::kCommand3)}) {
+    for (HWND target : {text1, list, Control(ids::kCommand3)}) {
         for (const auto& [key, modifiers] : keys) {
             SCOPED_TRACE(::testing::Message()
                          << "control " << GetDlgCtrlID(target) << ", key " << key << " with "
                          << modifiers.size() << " modifier(s)");
             SetText1(mine);
-            ASSERT_TRUE(Front());
+            ASSERT_TRUE(BringToFront());
             SendMessageW(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
             PressKey(key, modifiers);
             settle();
@@ -424,8 +401,8 @@ TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
     }
     SetText1(mine);
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    SendMessageW(FindControl(form, ids::kCommand1), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardNow() == mine; }, kSoon));
+    SendMessageW(Control(ids::kCommand1), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == mine; }, kSoon));
 }
 
 // A long recall is in Text1 whole as soon as it is recalled: what the user does next works on
@@ -436,8 +413,8 @@ TEST_F(Text1AsAUser, ARecalledTextIsWholeAtOnceAndEditsNeverMixWithIt) {
     for (int line = 0; line < 100000; ++line)
         big += u"ligne " + std::u16string(17, static_cast<char16_t>(u'a' + line % 26)) + u"\r\n";
     ASSERT_EQ(big.size(), 2500000u);  // 2.5 million characters in 100,000 lines
-    SystemClipboard(MessageOnlyWindow()).SetText(big);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, kTwoTicks));
+    ASSERT_TRUE(PutOnClipboard(big));
+    ASSERT_TRUE(WaitUntil([&] { return HistoryCount() == 1; }, kTwoTicks));
     const auto recall = [&] {
         SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(form, WM_COMMAND, MAKEWPARAM(ids::kList1, LBN_SELCHANGE),
@@ -465,8 +442,8 @@ TEST_F(Text1AsAUser, ARecalledTextIsWholeAtOnceAndEditsNeverMixWithIt) {
     FocusOn(text1);
     PressKey(VK_DELETE);
     EXPECT_TRUE(TextBecomes(u""));
-    SendMessageW(FindControl(form, ids::kCommand1), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow().empty(); }, kSoon));
+    SendMessageW(Control(ids::kCommand1), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u""; }, kSoon));
 
     // Another program's WM_SETTEXT right after a recall: exactly its text.
     recall();
@@ -481,41 +458,39 @@ TEST_F(Text1AsAUser, ARecalledTextIsWholeAtOnceAndEditsNeverMixWithIt) {
     Sleep(600);
     EXPECT_EQ(WaitForMessageBox(program.Id(), 0), nullptr);
     EXPECT_EQ(length(), static_cast<LRESULT>(big.size()));
-    EXPECT_NE(FindControl(form, ids::kFramePlus1), nullptr);
+    EXPECT_NE(Control(ids::kFramePlus1), nullptr);
 }
 
 // The tool buttons under the closed panel are out of reach; a tool that closes the panel
 // gives the keyboard to Text1.
 TEST_F(Text1AsAUser, CoveredToolButtonsTakeNoKeys) {
     Start();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FALSE(IsWindowEnabled(FindControl(form, ids::kKeytool0 + i)));
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(IsWindowEnabled(Control(ids::kKeytool0 + i)));
     // From the list: Shift+Tab, then Up and Enter stay in Text1.
-    CopyFromAnotherProgram(u"avant");
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, kTwoTicks));
+    ASSERT_TRUE(CopyAndWait(u"avant", 1));
     FocusOn(list);
     PressKey(VK_TAB, {VK_SHIFT});
     EXPECT_TRUE(WaitUntil([&] { return FocusIn(form) == text1; }, kSoon));
     PressKey(VK_UP);
     PressKey(VK_RETURN);
     Sleep(1500);
-    EXPECT_EQ(ClipboardNow(), u"avant");
+    EXPECT_EQ(ClipboardText(), u"avant");
 
     // Opened, the panel's buttons work from the keyboard; the tool closes the panel and the
     // keyboard comes back to Text1, so Enter no longer runs the tool again.
-    HWND tools = FindControl(form, ids::kCommand3);
+    HWND tools = Control(ids::kCommand3);
     SendMessageW(tools, BM_CLICK, 0, 0);
-    HWND upper = FindControl(form, ids::kKeytool0);
+    HWND upper = Control(ids::kKeytool0);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(upper) != FALSE; }, kSoon));
     FocusOn(upper);
     PressKey(VK_SPACE);
-    EXPECT_TRUE(WaitUntil([] { return ClipboardNow() == u"AVANT"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"AVANT"; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return FocusIn(form) == text1; }, kSoon));
     EXPECT_FALSE(IsWindowEnabled(upper));
     CopyFromAnotherProgram(u"après");
     PressKey(VK_RETURN);
     Sleep(1500);
-    EXPECT_EQ(ClipboardNow(), u"après");
+    EXPECT_EQ(ClipboardText(), u"après");
 }
 
 }  // namespace

@@ -4,190 +4,30 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <algorithm>
-
+#include "tests/win/menu_support.h"
 #include "tests/win/win_support.h"
+#include "ui/control_ids.h"
 #include "ui/popup_menu.h"
+#include "ui/texts.h"
 
 namespace talvex::testing {
 namespace {
 
 using Items = std::vector<std::u16string>;
-constexpr int kCommand3 = 103;
-constexpr int kPicture1 = 140;
-constexpr DWORD kTwoTicks = 2500;
-constexpr DWORD kBoxWait = 10000;
 
-// Where things are on the window, in pixels from its top-left corner (96 dpi).
-constexpr POINT kHideTitleButton{377, 13};   // "-"
-constexpr POINT kCommand4{364, 476};         // "&Réduire"
-constexpr POINT kAboutTitleButton{352, 13};  // "?"
+// Items of the popup menu by position, separators counted.
+constexpr int kAfficher = 0;
+constexpr int kOutils = 2;
+constexpr int kQuitter = 8;
+constexpr int kMajuscule = 0;  // in "Outils"
 
-// The popup's rows from the top of its first item, at 96 dpi: items are 22 pixels high,
-// separators 7.
-constexpr int kMenuContentHeight = 6 * 22 + 3 * 7;
-constexpr int kRowAfficher = 11;
-constexpr int kRowOutils = 40;
-constexpr int kRowQuitter = 142;
-constexpr int kToolsContentHeight = 4 * 22;
-constexpr int kRowMajuscule = 11;
-
-const std::u16string kAboutText =
-    u"Talvex Press est un utilitaire de press papier, très facile à utiliser et très efficace.\r"
-    u"Ce logiciel permet une meilleure gestion de la presse papier, vous ne serez pas \r"
-    u"obliger à réécrire ce que vous avez copier.\r"
-    u" Vous pouvez manipuler la forme du press papier : majuscule, miniscule...\r"
-    u"_____________________________________________________________\r"
-    u"Équipe Talvex\r"
-    u"Auteur : l'équipe Talvex\r"
-    u"Site Web : http://www.example.com\r"
-    u"Email : talvex@example.com";
-const std::u16string kQuitQuestion = u"Etes vous sûre de quitter Talvex Press ?";
-
-// Real pointer input, as a user's hand would give it.
-void MoveMouse(POINT at) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (at.x * 65536 + w - 1) / w;
-    in.mi.dy = (at.y * 65536 + h - 1) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Sleep(50);
-}
-
-void Click(POINT at, bool right = false) {
-    MoveMouse(at);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in[0], sizeof in[0]);
-    Sleep(50);
-    SendInput(1, &in[1], sizeof in[1]);
-    Sleep(50);
-}
-
-POINT OnWindow(HWND window, POINT offset) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return POINT{r.left + offset.x, r.top + offset.y};
-}
-
-POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-// The icons shown in Wine's own tray window, left to right.
-std::vector<RECT> TrayIcons() {
-    std::vector<RECT> icons;
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    if (tray == nullptr || !IsWindowVisible(tray)) return icons;
-    EnumChildWindows(
-        tray,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t cls[64];
-            GetClassNameW(child, cls, 64);
-            if (wcscmp(cls, L"__winex11_tray_icon") == 0 && IsWindowVisible(child)) {
-                RECT r{};
-                GetWindowRect(child, &r);
-                reinterpret_cast<std::vector<RECT>*>(lp)->push_back(r);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&icons));
-    std::sort(icons.begin(), icons.end(),
-              [](const RECT& a, const RECT& b) { return a.left < b.left; });
-    return icons;
-}
-
-// Open popup menus (#32768) of process `pid`, left to right: the menu, then its submenu.
-std::vector<HWND> OpenMenus(DWORD pid) {
-    struct State {
-        DWORD pid;
-        std::vector<HWND> menus;
-    } state{pid, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<State*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t cls[64];
-            GetClassNameW(hwnd, cls, 64);
-            if (owner == s->pid && wcscmp(cls, L"#32768") == 0 && IsWindowVisible(hwnd))
-                s->menus.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    std::sort(state.menus.begin(), state.menus.end(), [](HWND a, HWND b) {
-        RECT ra{}, rb{};
-        GetWindowRect(a, &ra);
-        GetWindowRect(b, &rb);
-        return ra.left < rb.left;
-    });
-    return state.menus;
-}
-
-// The centre of the row `rowCentre` pixels below the first item of `menu`.
-POINT MenuRow(HWND menu, int contentHeight, int rowCentre) {
-    RECT r{};
-    GetWindowRect(menu, &r);
-    const int border = ((r.bottom - r.top) - contentHeight) / 2;
-    return POINT{r.left + 40, r.top + border + rowCentre};
-}
-
-std::u16string ClipboardText() {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (OpenClipboard(MessageOnlyWindow())) {
-            std::u16string text;
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (const auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
-                    text = p;
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-            return text;
-        }
-        Sleep(20);
-    }
-    return u"<clipboard busy>";
-}
-
-bool HasIconStatic(HWND box) {
-    bool found = false;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t cls[32];
-            GetClassNameW(child, cls, 32);
-            const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-            if (_wcsicmp(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-                *reinterpret_cast<bool*>(lp) = true;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+const std::u16string kAboutText = texts::kAbout;
+const std::u16string kQuitQuestion = texts::kQuitQuestion;
 
 int CountMessageBoxes(DWORD pid) {
-    struct State {
-        DWORD pid;
-        int count;
-    } state{pid, 0};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<State*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t cls[64];
-            GetClassNameW(hwnd, cls, 64);
-            if (owner == s->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
-    return state.count;
+    int shown = 0;
+    for (HWND box : WindowsOf(pid, L"#32770")) shown += IsWindowVisible(box) ? 1 : 0;
+    return shown;
 }
 
 class TrayTalvex : public ProgramTest {
@@ -207,40 +47,24 @@ class TrayTalvex : public ProgramTest {
     std::size_t IconCount() const { return TrayIcons().size(); }
     POINT OurIcon() const {
         const auto icons = TrayIcons();
-        return icons.empty() ? POINT{-1, -1} : Centre(icons.back());
-    }
-
-    bool CopyAndWait(const std::u16string& text, std::size_t count) {
-        CopyFromAnotherProgram(text);
-        return WaitUntil([&] { return ReadListBox(list).size() >= count; }, kTwoTicks);
+        return icons.empty() ? POINT{-1, -1} : CentreOf(icons.back());
     }
 
     bool Visible() const { return IsWindowVisible(form) != FALSE; }
 
-    void HideWith(POINT button) {
-        Click(OnWindow(form, button));
+    void HideWith(int button) {
+        ClickControl(button);
         ASSERT_TRUE(WaitUntil([&] { return !Visible(); }, 5000));
     }
 
     // Right-clicks the icon and waits for the popup.
     HWND OpenMenuFromIcon() {
-        Click(OurIcon(), true);
+        if (!ClickAt(OurIcon(), MouseKey::Right)) return nullptr;
         WaitUntil([&] { return OpenMenus(program.Id()).size() == 1; }, 5000);
         const auto menus = OpenMenus(program.Id());
         return menus.size() == 1 ? menus.front() : nullptr;
     }
 
-    // A message box of the program once it is on screen with its text.
-    HWND WaitForBox() {
-        HWND box = nullptr;
-        WaitUntil(
-            [&] {
-                box = WaitForMessageBox(program.Id(), 0);
-                return box != nullptr && IsWindowVisible(box) && !MessageBoxText(box).empty();
-            },
-            kBoxWait);
-        return box != nullptr && IsWindowVisible(box) ? box : nullptr;
-    }
     void Answer(HWND box, int button) {
         SendMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
         WaitUntil([&] { return !IsWindow(box); }, 5000);
@@ -252,6 +76,7 @@ class TrayTalvex : public ProgramTest {
     }
 
     std::size_t iconsBefore = 0;
+    const ProgramMenu menuLayout;
 };
 
 TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
@@ -261,17 +86,17 @@ TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
     RECT before{};
     GetWindowRect(form, &before);
 
-    HideWith(kHideTitleButton);
+    HideWith(ids::kButtonPlus2);
     // Hidden, it keeps watching the clipboard.
     ASSERT_TRUE(CopyAndWait(u"pendant", 2));
     // The pointer passing over the icon does nothing.
-    MoveMouse(OurIcon());
-    MoveMouse(POINT{OurIcon().x + 3, OurIcon().y + 2});
+    ASSERT_TRUE(CursorAt(OurIcon()));
+    ASSERT_TRUE(CursorAt(POINT{OurIcon().x + 3, OurIcon().y + 2}));
     Sleep(600);
     EXPECT_FALSE(Visible());
     EXPECT_TRUE(OpenMenus(program.Id()).empty());
 
-    Click(OurIcon());
+    ASSERT_TRUE(ClickAt(OurIcon()));
     ASSERT_TRUE(WaitUntil([&] { return Visible(); }, 5000));
     // A left click shows the window and never opens the menu.
     Sleep(300);
@@ -283,10 +108,10 @@ TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
     EXPECT_TRUE(EqualRect(&before, &after));
 
     // The same round trip through "&Réduire", and a second click changes nothing.
-    HideWith(kCommand4);
-    Click(OurIcon());
+    HideWith(ids::kCommand4);
+    ASSERT_TRUE(ClickAt(OurIcon()));
     ASSERT_TRUE(WaitUntil([&] { return Visible(); }, 5000));
-    Click(OurIcon());
+    ASSERT_TRUE(ClickAt(OurIcon()));
     Sleep(300);
     EXPECT_TRUE(Visible());
     EXPECT_EQ(ReadListBox(list), (Items{u"historique", u"pendant"}));
@@ -295,34 +120,35 @@ TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
 
 TEST_F(TrayTalvex, RightClickOpensTheMenuWhileHiddenAndAfficherBringsTheWindowBack) {
     Start();
-    HideWith(kCommand4);
+    HideWith(ids::kCommand4);
 
     HWND menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr) << "no popup menu after a right click on the icon";
     EXPECT_FALSE(Visible());
-    // Wine keeps a menu's items in its own process; the rows are found by their place.
+    // The menu window holds the items as the program measures them, in a thin frame.
     RECT r{};
     GetWindowRect(menu, &r);
-    EXPECT_GE(r.bottom - r.top, kMenuContentHeight);
-    EXPECT_LE(r.bottom - r.top, kMenuContentHeight + 12);
+    const int content = menuLayout.ContentHeight(menuLayout.Main());
+    EXPECT_GE(r.bottom - r.top, content);
+    EXPECT_LE(r.bottom - r.top, content + 12);
 
-    Click(MenuRow(menu, kMenuContentHeight, kRowAfficher));
+    ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(menu, menuLayout.Main(), kAfficher)));
     ASSERT_TRUE(WaitUntil([&] { return Visible(); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).empty(); }, 3000));
 
     // Chosen while the window is shown, it leaves it shown.
     menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr);
-    Click(MenuRow(menu, kMenuContentHeight, kRowAfficher));
+    ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(menu, menuLayout.Main(), kAfficher)));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).empty(); }, 3000));
     Sleep(300);
     EXPECT_TRUE(Visible());
 
     // Clicking elsewhere closes the menu and runs nothing.
-    HideWith(kCommand4);
+    HideWith(ids::kCommand4);
     menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr);
-    Click(POINT{700, 700});
+    ASSERT_TRUE(ClickAt(POINT{700, 700}));
     EXPECT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).empty(); }, 3000));
     Sleep(300);
     EXPECT_FALSE(Visible());
@@ -332,18 +158,18 @@ TEST_F(TrayTalvex, RightClickOpensTheMenuWhileHiddenAndAfficherBringsTheWindowBa
 TEST_F(TrayTalvex, AToolChosenFromTheMenuWorksOnTheClipboardWhileHidden) {
     Start();
     ASSERT_TRUE(CopyAndWait(u"bonjour le monde", 1));
-    SendMessageW(FindControl(form, kCommand3), BM_CLICK, 0, 0);  // tools panel open
+    SendMessageW(Control(ids::kCommand3), BM_CLICK, 0, 0);  // tools panel open
     RECT panelOpen{};
     GetWindowRect(text1, &panelOpen);
-    HideWith(kCommand4);
+    HideWith(ids::kCommand4);
 
     HWND menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr);
-    MoveMouse(MenuRow(menu, kMenuContentHeight, kRowOutils));
+    ASSERT_TRUE(CursorAt(menuLayout.ItemCentre(menu, menuLayout.Main(), kOutils)));
     ASSERT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).size() == 2; }, 5000))
         << "Outils did not open its submenu";
     HWND tools = OpenMenus(program.Id()).back();
-    Click(MenuRow(tools, kToolsContentHeight, kRowMajuscule));
+    ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(tools, menuLayout.Tools(), kMajuscule)));
 
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"BONJOUR LE MONDE"; }, 5000))
         << "clipboard holds: " << ::testing::PrintToString(ClipboardText());
@@ -351,10 +177,7 @@ TEST_F(TrayTalvex, AToolChosenFromTheMenuWorksOnTheClipboardWhileHidden) {
     // The tool closes the panel even on the hidden window: Text1 back to 2325 twips.
     RECT closed{};
     GetWindowRect(text1, &closed);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(closed.bottom - closed.top, MulDiv(2325, dpi, 1440));
+    EXPECT_EQ(closed.bottom - closed.top, MulDiv(2325, ScreenDpi(), 1440));
     EXPECT_LT(panelOpen.bottom - panelOpen.top, closed.bottom - closed.top);
     // And the watcher records the new text.
     EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 2; }, kTwoTicks));
@@ -418,11 +241,11 @@ TEST_F(TrayTalvex, EveryOtherMenuItemRunsItsCommand) {
 TEST_F(TrayTalvex, QuitFromTheMenuWhileHiddenAsksThenYesEndsTheProgramAndItsIcon) {
     Start();
     ASSERT_TRUE(CopyAndWait(u"gardé", 1));
-    HideWith(kCommand4);
+    HideWith(ids::kCommand4);
 
     HWND menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr);
-    Click(MenuRow(menu, kMenuContentHeight, kRowQuitter));
+    ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(menu, menuLayout.Main(), kQuitter)));
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
@@ -433,7 +256,7 @@ TEST_F(TrayTalvex, QuitFromTheMenuWhileHiddenAsksThenYesEndsTheProgramAndItsIcon
     EXPECT_FALSE(Visible());
 
     // While the question waits, a right click on the icon shows it rather than a menu.
-    Click(OurIcon(), true);
+    ASSERT_TRUE(ClickAt(OurIcon(), MouseKey::Right));
     Sleep(600);
     EXPECT_TRUE(OpenMenus(program.Id()).empty());
     EXPECT_EQ(CountMessageBoxes(program.Id()), 1);
@@ -447,7 +270,7 @@ TEST_F(TrayTalvex, QuitFromTheMenuWhileHiddenAsksThenYesEndsTheProgramAndItsIcon
 
     menu = OpenMenuFromIcon();
     ASSERT_NE(menu, nullptr);
-    Click(MenuRow(menu, kMenuContentHeight, kRowQuitter));
+    ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(menu, menuLayout.Main(), kQuitter)));
     box = WaitForBox();
     ASSERT_NE(box, nullptr);
     Answer(box, IDYES);
@@ -460,7 +283,7 @@ TEST_F(TrayTalvex, QuitFromTheMenuWhileHiddenAsksThenYesEndsTheProgramAndItsIcon
 
 TEST_F(TrayTalvex, TheQuestionMarkShowsTheAboutBoxWordForWord) {
     Start();
-    Click(OnWindow(form, kAboutTitleButton));
+    ClickControl(ids::kCmdpropos);
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
@@ -507,7 +330,7 @@ TEST_F(TrayTalvex, ACloseRequestAsksTheQuitQuestionOnce) {
 
 TEST_F(TrayTalvex, TheIconComesBackWhenTheTaskbarStartsAgain) {
     Start();
-    HWND picture1 = FindControl(form, kPicture1);
+    HWND picture1 = Control(ids::kPicture1);
     ASSERT_NE(picture1, nullptr);
 
     // Another process takes the icon away, as a restarting taskbar loses it.
@@ -524,8 +347,8 @@ TEST_F(TrayTalvex, TheIconComesBackWhenTheTaskbarStartsAgain) {
         << "the icon did not come back";
 
     // The icon that came back still answers.
-    HideWith(kCommand4);
-    Click(OurIcon());
+    HideWith(ids::kCommand4);
+    ASSERT_TRUE(ClickAt(OurIcon()));
     EXPECT_TRUE(WaitUntil([&] { return Visible(); }, 5000));
 }
 
@@ -533,21 +356,21 @@ TEST_F(TrayTalvex, HidingWithoutAnIconPutsTheIconBackFirst) {
     Start();
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = FindControl(form, kPicture1);
+    data.hWnd = Control(ids::kPicture1);
     data.uID = 1;
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
     ASSERT_TRUE(WaitUntil([&] { return IconCount() == iconsBefore; }, 5000));
 
     // Hidden with no icon, the window could never come back.
-    HideWith(kCommand4);
+    HideWith(ids::kCommand4);
     ASSERT_TRUE(WaitUntil([&] { return IconCount() == iconsBefore + 1; }, 5000));
-    Click(OurIcon());
+    ASSERT_TRUE(ClickAt(OurIcon()));
     EXPECT_TRUE(WaitUntil([&] { return Visible(); }, 5000));
 }
 
 TEST_F(TrayTalvex, LoggingOffWhileHiddenRemovesTheIcon) {
     Start();
-    HideWith(kHideTitleButton);
+    HideWith(ids::kButtonPlus2);
     SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         nullptr);
     SendMessageTimeoutW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,

@@ -65,20 +65,14 @@ class HistoryListBox : public ::testing::Test {
     static constexpr int kListId = 121;
 
     void SetUp() override {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"HistoryListTestParent";
-        RegisterClassW(&wc);
-        parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 420, 200,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        parent = ShowTestWindow(L"HistoryListTestParent", ParentProc, 0, 0, 420, 200);
         ASSERT_NE(parent, nullptr);
         list = CreateWindowExW(0, L"LISTBOX", L"",
                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |
                                    LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
                                8, 8, 393, 145, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), wc.hInstance,
-                               nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                               GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(list, nullptr);
         SetWindowSubclass(list, CountReads, 1, 0);
         history.Attach(list);

@@ -213,16 +213,6 @@ HWND ShownWindow(const Process& program) {
     return form;
 }
 
-// A message box of `pid` once its text and buttons are there (the #32770 window exists a
-// moment before its controls do).
-HWND ReadyMessageBox(DWORD pid, int button) {
-    HWND box = WaitForMessageBox(pid, 20000);
-    if (box == nullptr) return nullptr;
-    WaitUntil([&] { return GetDlgItem(box, button) != nullptr && !MessageBoxText(box).empty(); },
-              5000);
-    return box;
-}
-
 // Quits the program as a user does: the "X" button, then Yes to the question.
 void QuitAsAUser(Process& program) {
     HWND form = ShownWindow(program);
@@ -231,7 +221,7 @@ void QuitAsAUser(Process& program) {
     ASSERT_NE(button, nullptr);
     PostMessageW(form, WM_COMMAND, MAKEWPARAM(kQuitButton, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
-    HWND box = ReadyMessageBox(program.Id(), IDYES);
+    HWND box = WaitForMessageBox(program.Id(), 20000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), u"Etes vous sûre de quitter Talvex Press ?");
     SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
@@ -359,7 +349,7 @@ TEST_F(Installer, NeitherSetupNorUninstallPullsTheProgramFromUnderARunningCopy) 
     // With a user: the uninstaller asks to quit the program first; Cancel leaves it all.
     Process uninstall(Uninstaller(), L"_?=" + InstallDir());
     ASSERT_TRUE(uninstall.Started());
-    HWND box = ReadyMessageBox(uninstall.Id(), IDCANCEL);
+    HWND box = WaitForMessageBox(uninstall.Id(), 20000);
     ASSERT_NE(box, nullptr);
     const std::u16string question = MessageBoxText(box);
     EXPECT_NE(question.find(u"Talvex Press est en cours d'exécution."), std::u16string::npos)
@@ -410,7 +400,7 @@ TEST_F(Installer, SetupTellsTheUserInFrenchWhichWindowsItNeeds) {
     ReportToTheSetup(L"win81");
     Process setup(setup_);
     ASSERT_TRUE(setup.Started());
-    HWND box = ReadyMessageBox(setup.Id(), IDOK);
+    HWND box = WaitForMessageBox(setup.Id(), 20000);
     ASSERT_NE(box, nullptr);
     const std::u16string reason = MessageBoxText(box);
     for (const std::u16string must :

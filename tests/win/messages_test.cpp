@@ -58,6 +58,11 @@ TEST(AboutText, PublisherLinesNameTheTeamAndTheReservedDomain) {
     const auto at = mail.find(u'@');
     ASSERT_NE(at, std::u16string::npos);
     EXPECT_EQ(mail.substr(at), u"@example.com");
+    // And word for word, as the about box shows them.
+    EXPECT_EQ(lines[5], u"Équipe Talvex");
+    EXPECT_EQ(lines[6], u"Auteur : l'équipe Talvex");
+    EXPECT_EQ(lines[7], u"Site Web : http://www.example.com");
+    EXPECT_EQ(lines[8], u"Email : talvex@example.com");
 }
 
 TEST(ProgramWords, QuestionAndHelpAddressLetterForLetter) {
@@ -90,22 +95,6 @@ class ShownBox {
     std::future<Answer> answer_;
     HWND box_ = nullptr;
 };
-
-bool HasIconStatic(HWND box) {
-    bool found = false;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t cls[32];
-            GetClassNameW(child, cls, 32);
-            if (_wcsicmp(cls, L"Static") == 0 &&
-                (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                *reinterpret_cast<bool*>(lp) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
 
 TEST(MessageBox, InformationWithOkShowsTextCaptionIconAndOneButton) {
     ShownBox shown(texts::kAbout, MessageKind::Information);

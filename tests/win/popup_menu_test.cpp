@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/menu_support.h"
 #include "tests/win/win_support.h"
 #include "ui/popup_menu.h"
 
@@ -15,13 +16,6 @@ namespace {
 
 constexpr std::uint32_t kMagenta = 0xFF00FF;
 constexpr std::uint32_t kHighlight = 0x449EF9;  // RGB(68, 158, 249)
-
-// The program file, opened for its resources only.
-HMODULE ProgramResources() {
-    static HMODULE module =
-        LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    return module;
-}
 
 std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int w, int h) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
@@ -68,21 +62,9 @@ class MenuSkin : public ::testing::Test {
 
     HMENU Tools() const { return GetSubMenu(menu.Popup(), 2); }
 
-    ULONG_PTR DataOf(HMENU m, int position) const {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_DATA;
-        GetMenuItemInfoW(m, static_cast<UINT>(position), TRUE, &info);
-        return info.dwItemData;
-    }
-
     // Measures and draws one item into a fresh 32-bit bitmap.
     Drawn DrawItem(HMENU m, int position, UINT state, UINT dpi = 96, int width = 0) const {
-        MEASUREITEMSTRUCT measure{};
-        measure.CtlType = ODT_MENU;
-        measure.itemID = GetMenuItemID(m, position);
-        measure.itemData = DataOf(m, position);
-        menu.Measure(measure, dpi);
+        const MEASUREITEMSTRUCT measure = MeasuredItem(menu, m, position, dpi);
         Drawn out;
         // A menu is as wide as its widest item; `width` stands for that.
         out.width = width > 0 ? width : static_cast<int>(measure.itemWidth) + 20;

@@ -20,9 +20,8 @@ using Items = std::vector<std::u16string>;
 constexpr int kCommand1 = 101;  // &Copier
 constexpr int kCommand4 = 104;  // &Réduire
 constexpr int kKeytoolUpper = 110;
-constexpr DWORD kTwoTicks = 2500;
 // Longer than one tick, so at least one tick has met the hostile data before it is replaced.
-constexpr DWORD kExposure = 2200;
+constexpr DWORD kExposure = kTick + 1200;
 // The longest the window may go without answering, as a user would feel it.
 constexpr double kStallLimitMs = 250.0;
 
@@ -189,19 +188,6 @@ class RobustTalvex : public ProgramTest {
         return SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
     }
 
-    // A message box of the program once it carries its text and its OK button.
-    HWND WaitForFilledBox(DWORD timeoutMs) {
-        HWND box = nullptr;
-        WaitUntil(
-            [&] {
-                box = WaitForMessageBox(program.Id(), 0);
-                return box != nullptr && GetDlgItem(box, IDOK) != nullptr &&
-                       !MessageBoxText(box).empty();
-            },
-            timeoutMs);
-        return box != nullptr && GetDlgItem(box, IDOK) != nullptr ? box : nullptr;
-    }
-
     void Press(int id) { PostMessageW(form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
     // After whatever came before, a plain copy still becomes the newest entry.
@@ -234,7 +220,7 @@ TEST_F(RobustTalvex, AClipboardHeldElsewhereNeverFreezesTheWindowNorLosesTheText
 
     // Copy cannot reach the clipboard: it says so, in French, and the program goes on.
     Press(kCommand1);
-    HWND box = WaitForFilledBox(3000);
+    HWND box = WaitForBox(3000);
     ASSERT_NE(box, nullptr) << "Copy failed without a word";
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
     const std::u16string message = MessageBoxText(box);
@@ -426,27 +412,13 @@ TEST_F(RobustTalvex, TenCopiesStartedTogetherLeaveExactlyOne) {
     for (int i = 0; i < kCopies; ++i) copies.emplace_back(ProgramPath());
     for (const auto& copy : copies) ASSERT_TRUE(copy.Started());
 
-    // Every copy but one says so; each is answered once, however long its box lingers.
-    std::vector<bool> asked(copies.size(), false);
-    int answered = 0;
-    WaitUntil(
-        [&] {
-            for (std::size_t i = 0; i < copies.size(); ++i) {
-                if (asked[i]) continue;
-                HWND box = WaitForMessageBox(copies[i].Id(), 0);
-                if (box == nullptr || MessageBoxText(box).empty()) continue;
-                EXPECT_EQ(MessageBoxText(box),
-                          u"Vous ne pouvez pas éxécuter cette application deux fois!!");
-                EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
-                asked[i] = true;
-                ++answered;
-                SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                                    nullptr);
-            }
-            return answered >= kCopies - 1;
-        },
-        45000);
-    EXPECT_EQ(answered, kCopies - 1);
+    // Every copy but one says so, and is answered once.
+    const std::vector<bool> asked = AnswerEachCopyOnce(copies, kCopies - 1, 45000, [](HWND box) {
+        EXPECT_EQ(MessageBoxText(box),
+                  u"Vous ne pouvez pas éxécuter cette application deux fois!!");
+        EXPECT_EQ(WindowText(box), u"Talvex Press 1.0");
+    });
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), true), kCopies - 1);
 
     int running = 0;
     for (std::size_t i = 0; i < copies.size(); ++i) {
@@ -465,33 +437,15 @@ TEST_F(RobustTalvex, TenCopiesStartedTogetherLeaveExactlyOne) {
 
 // --- 5. Log-off while hidden ---------------------------------------------------------------
 
-// Icons shown in Wine's own tray window.
-int VisibleTrayIcons() {
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    if (tray == nullptr || !IsWindowVisible(tray)) return 0;
-    int count = 0;
-    EnumChildWindows(
-        tray,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t cls[64];
-            GetClassNameW(child, cls, 64);
-            if (wcscmp(cls, L"__winex11_tray_icon") == 0 && IsWindowVisible(child))
-                ++*reinterpret_cast<int*>(lp);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST_F(RobustTalvex, LoggingOffWhileHiddenAsksNothingRemovesTheIconAndEnds) {
     // Icons of programs ended by force may linger in Wine's tray: count from here.
-    const int iconsBefore = VisibleTrayIcons();
+    const std::size_t iconsBefore = TrayIcons().size();
     Start();
-    ASSERT_TRUE(WaitUntil([&] { return VisibleTrayIcons() == iconsBefore + 1; }, 10000))
+    ASSERT_TRUE(WaitUntil([&] { return TrayIcons().size() == iconsBefore + 1; }, 10000))
         << "the icon never appeared";
     Press(kCommand4);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) == FALSE; }, 5000));
-    EXPECT_EQ(VisibleTrayIcons(), iconsBefore + 1) << "hiding took the icon away";
+    EXPECT_EQ(TrayIcons().size(), iconsBefore + 1) << "hiding took the icon away";
 
     // A question would keep the first message from returning: give it time to show one.
     DWORD_PTR mayEnd = 0;
@@ -506,8 +460,8 @@ TEST_F(RobustTalvex, LoggingOffWhileHiddenAsksNothingRemovesTheIconAndEnds) {
     EXPECT_EQ(WaitForMessageBox(program.Id(), 0), nullptr) << "the program asked something";
     DWORD code = ~0u;
     EXPECT_TRUE(program.WaitForExit(10000, &code)) << "the program did not end";
-    EXPECT_TRUE(WaitUntil([&] { return VisibleTrayIcons() == iconsBefore; }, 5000))
-        << "the icon stayed behind: " << VisibleTrayIcons() << " icons, " << iconsBefore
+    EXPECT_TRUE(WaitUntil([&] { return TrayIcons().size() == iconsBefore; }, 5000))
+        << "the icon stayed behind: " << TrayIcons().size() << " icons, " << iconsBefore
         << " before";
 }
 

@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "clipboard/system_clipboard_win.h"
 #include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 #include "ui/text_view.h"
@@ -24,17 +23,10 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 class TextViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TalvexTest.TextViewOwner";
-        RegisterClassExW(&wc);
-        owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 60, 60, 431, 300,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+        owner = ShowTestWindow(L"TalvexTest.TextViewOwner", DefWindowProcW, 60, 60, 431, 300);
         ASSERT_NE(owner, nullptr);
         // Text1's size at 96 dpi, tools panel closed.
-        ASSERT_TRUE(view.Create(wc.hInstance, owner, 120, RECT{8, 8, 401, 163}));
+        ASSERT_TRUE(view.Create(GetModuleHandleW(nullptr), owner, 120, RECT{8, 8, 401, 163}));
         font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, L"Tahoma");
         SendMessageW(view.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -66,6 +58,22 @@ class TextViewTest : public ::testing::Test {
         });
         WaitUntil([&] { return done.load(); }, 10000);
         hand.join();
+    }
+    // Drags the thumb of scroll bar `bar` (OBJID_VSCROLL or OBJID_HSCROLL) to the far end of
+    // its track with the mouse; false when the view has no such bar.
+    bool DragThumbToTheEnd(LONG bar) {
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetScrollBarInfo(hwnd(), bar, &info)) return false;
+        const RECT& track = info.rcScrollBar;
+        const int thumb = (info.xyThumbTop + info.xyThumbBottom) / 2;
+        const POINT middle = CentreOf(track);
+        if (bar == OBJID_VSCROLL) {
+            DragWithTheMouse(POINT{middle.x, track.top + thumb}, POINT{middle.x, track.bottom - 2});
+        } else {
+            DragWithTheMouse(POINT{track.left + thumb, middle.y}, POINT{track.right - 2, middle.y});
+        }
+        return true;
     }
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
         return SendMessageW(hwnd(), msg, wp, lp);
@@ -190,14 +198,13 @@ TEST_F(TextViewTest, ProgramsReadAndChangeTheTextThroughTheEditMessages) {
 }
 
 TEST_F(TextViewTest, CopyCutPasteAndClearGoThroughTheClipboard) {
-    SystemClipboard clipboard(MessageOnlyWindow());
     Set(u"copier couper coller");
     Send(EM_SETSEL, 0, 6);
     Send(WM_COPY);
-    EXPECT_EQ(clipboard.GetText(), u"copier");
+    EXPECT_EQ(ClipboardText(), u"copier");
     Send(EM_SETSEL, 6, 13);
     Send(WM_CUT);
-    EXPECT_EQ(clipboard.GetText(), u" couper");
+    EXPECT_EQ(ClipboardText(), u" couper");
     EXPECT_EQ(ControlText(hwnd()), u"copier coller");
     Send(EM_SETSEL, 0, 0);
     Send(WM_PASTE);
@@ -208,7 +215,7 @@ TEST_F(TextViewTest, CopyCutPasteAndClearGoThroughTheClipboard) {
     // Copy with nothing selected leaves the clipboard alone.
     Send(EM_SETSEL, 3, 3);
     Send(WM_COPY);
-    EXPECT_EQ(clipboard.GetText(), u" couper");
+    EXPECT_EQ(ClipboardText(), u" couper");
 }
 
 // The items of the context menu the view shows next, read from another thread while it is
@@ -240,7 +247,7 @@ std::vector<std::pair<std::u16string, bool>> ContextMenuItems(HWND view) {
 }
 
 TEST_F(TextViewTest, TheContextMenuHasTheBoxItemsGreyedWhenTheyCannotAct) {
-    SystemClipboard(MessageOnlyWindow()).SetText(u"à coller");
+    ASSERT_TRUE(PutOnClipboard(u"à coller"));
     Set(u"abc");
     using Items = std::vector<std::pair<std::u16string, bool>>;
     EXPECT_EQ(ContextMenuItems(hwnd()), (Items{{u"&Annuler", false},
@@ -313,21 +320,13 @@ TEST_F(TextViewTest, ScrollBarsFollowTheTextAndTheirThumbsMoveTheView) {
     EXPECT_GT(horizontal.nMax, 4000 * 3) << "the long line's width, even out of sight";
 
     // The vertical thumb dragged to the bottom of its track, with the mouse.
-    SCROLLBARINFO bar{};
-    bar.cbSize = sizeof bar;
-    ASSERT_TRUE(GetScrollBarInfo(hwnd(), OBJID_VSCROLL, &bar));
-    const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
-    DragWithTheMouse(POINT{x, bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2},
-                     POINT{x, bar.rcScrollBar.bottom - 2});
+    ASSERT_TRUE(DragThumbToTheEnd(OBJID_VSCROLL));
     EXPECT_TRUE(
         WaitUntil([&] { return Send(EM_GETFIRSTVISIBLELINE) == 301 - vertical.nPage; }, 5000))
         << Send(EM_GETFIRSTVISIBLELINE);
 
     // The horizontal one, to its right end: the end of the long line comes into sight.
-    ASSERT_TRUE(GetScrollBarInfo(hwnd(), OBJID_HSCROLL, &bar));
-    const int y = (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2;
-    DragWithTheMouse(POINT{bar.rcScrollBar.left + (bar.xyThumbTop + bar.xyThumbBottom) / 2, y},
-                     POINT{bar.rcScrollBar.right - 2, y});
+    ASSERT_TRUE(DragThumbToTheEnd(OBJID_HSCROLL));
     const LRESULT end = Send(EM_POSFROMCHAR, text.size() - 1);
     EXPECT_GT(static_cast<short>(LOWORD(end)), 0);
     RECT client{};

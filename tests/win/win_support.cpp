@@ -2,11 +2,13 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "ui/control_ids.h"
-#include <utility>
 
 namespace talvex::testing {
 
@@ -23,6 +25,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
         Sleep(20);
     }
 }
+
+// --- Processes ----------------------------------------------------------------------------
 
 std::wstring BesideTests(const std::wstring& fileName) {
     wchar_t path[MAX_PATH];
@@ -80,6 +84,32 @@ DWORD RunToEnd(const std::wstring& exe, const std::wstring& args, DWORD timeoutM
     return code;
 }
 
+std::wstring ProgramPath() { return BesideTests(L"TalvexPress.exe"); }
+
+HMODULE ProgramResources() {
+    static HMODULE module =
+        LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
+}
+
+void EndStrayPrograms() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snap, &entry); ok; ok = Process32NextW(snap, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"TalvexPress.exe") != 0) continue;
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            TerminateProcess(p, 1);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
+    CloseHandle(snap);
+}
+
+// --- The clipboard ------------------------------------------------------------------------
+
 std::wstring ClipHelper() { return BesideTests(L"clip_helper.exe"); }
 
 std::wstring HexUnits(const std::u16string& text) {
@@ -107,53 +137,108 @@ void CopyFromAnotherProgram(const std::u16string& text) {
     RunToEnd(ClipHelper(), L"copy " + HexUnits(text));
 }
 
+HWND MessageOnlyWindow() {
+    static HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr);
+    return window;
+}
+
 namespace {
-struct FindState {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
+
+// Another program may hold the clipboard for a moment (the program's watcher does, each
+// tick): a second of tries before giving up.
+bool OpenClipboardSoon() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(MessageOnlyWindow())) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 }  // namespace
 
+std::optional<std::u16string> ClipboardText() {
+    if (!OpenClipboardSoon()) return std::nullopt;
+    std::optional<std::u16string> text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const char16_t*>(GlobalLock(data))) {
+            // Up to the first NUL, and never past the block's end.
+            const char16_t* end = units + GlobalSize(data) / sizeof(char16_t);
+            text.emplace(units, std::find(units, end, u'\0'));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool PutOnClipboard(const std::u16string& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) return false;
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!OpenClipboardSoon()) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!put) GlobalFree(memory);  // still ours when the clipboard refused it
+    return put;
+}
+
+// --- Windows seen from outside ------------------------------------------------------------
+
+namespace {
+
+bool IsOfClass(HWND hwnd, const wchar_t* className) {
+    wchar_t name[256];
+    return GetClassNameW(hwnd, name, 256) > 0 && _wcsicmp(name, className) == 0;
+}
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* className) {
+    std::vector<HWND> all;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND hwnd : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid && IsOfClass(hwnd, className)) found.push_back(hwnd);
+    }
+    return found;
+}
+
+std::vector<HWND> ChildrenOf(HWND root) {
+    std::vector<HWND> children;
+    EnumChildWindows(root, Collect, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
 HWND WaitForWindow(DWORD pid, const wchar_t* className, DWORD timeoutMs) {
-    FindState state{pid, className, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(
-                [](HWND hwnd, LPARAM lp) -> BOOL {
-                    auto* s = reinterpret_cast<FindState*>(lp);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(hwnd, &owner);
-                    wchar_t cls[256];
-                    GetClassNameW(hwnd, cls, 256);
-                    if (owner == s->pid && wcscmp(cls, s->className) == 0) {
-                        s->found = hwnd;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&state));
-            return state.found != nullptr;
+            const std::vector<HWND> windows = WindowsOf(pid, className);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
         },
         timeoutMs);
-    return state.found;
+    return found;
 }
 
 HWND FindControl(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND child : ChildrenOf(root))
+        if (GetDlgCtrlID(child) == id) return child;
+    return nullptr;
 }
 
 std::vector<std::u16string> ReadListBox(HWND list) {
@@ -168,19 +253,6 @@ std::vector<std::u16string> ReadListBox(HWND list) {
         items.push_back(std::move(text));
     }
     return items;
-}
-
-HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
-    // A box is found as soon as it exists; it is ready once shown with its caption and text.
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            box = WaitForWindow(pid, L"#32770", 0);
-            return box != nullptr && IsWindowVisible(box) && GetWindowTextLengthW(box) > 0 &&
-                   GetWindowTextLengthW(GetDlgItem(box, 0xFFFF)) > 0;
-        },
-        timeoutMs);
-    return box != nullptr && IsWindowVisible(box) ? box : nullptr;
 }
 
 std::u16string WindowText(HWND hwnd) {
@@ -200,9 +272,115 @@ std::u16string ControlText(HWND control) {
     return text;
 }
 
+std::vector<RECT> TrayIcons() {
+    std::vector<RECT> icons;
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    if (tray == nullptr || !IsWindowVisible(tray)) return icons;
+    for (HWND child : ChildrenOf(tray)) {
+        if (!IsOfClass(child, L"__winex11_tray_icon") || !IsWindowVisible(child)) continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        icons.push_back(r);
+    }
+    std::sort(icons.begin(), icons.end(),
+              [](const RECT& a, const RECT& b) { return a.left < b.left; });
+    return icons;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+namespace {
+
+// A box is found as soon as it exists; it is ready once shown with its caption and text.
+bool Ready(HWND box) {
+    return box != nullptr && IsWindowVisible(box) && GetWindowTextLengthW(box) > 0 &&
+           GetWindowTextLengthW(GetDlgItem(box, 0xFFFF)) > 0;
+}
+
+}  // namespace
+
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = WaitForWindow(pid, L"#32770", 0);
+            return Ready(box);
+        },
+        timeoutMs);
+    return box != nullptr && IsWindowVisible(box) ? box : nullptr;
+}
+
 std::u16string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
-bool ClickAt(int x, int y) {
+bool HasIconStatic(HWND box) {
+    for (HWND child : ChildrenOf(box)) {
+        if (IsOfClass(child, L"Static") &&
+            (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return true;
+    }
+    return false;
+}
+
+std::vector<bool> AnswerEachCopyOnce(const std::vector<Process>& copies, std::size_t expected,
+                                     DWORD timeoutMs, const std::function<void(HWND box)>& read) {
+    std::vector<bool> asked(copies.size(), false);
+    std::size_t answered = 0;
+    WaitUntil(
+        [&] {
+            for (std::size_t i = 0; i < copies.size(); ++i) {
+                if (asked[i]) continue;
+                HWND box = WaitForMessageBox(copies[i].Id(), 0);
+                if (!Ready(box)) continue;
+                if (read) read(box);
+                asked[i] = true;
+                ++answered;
+                // However long the box lingers once answered, it is answered once.
+                SendMessageTimeoutW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                    nullptr);
+            }
+            return answered >= expected;
+        },
+        timeoutMs);
+    return asked;
+}
+
+HWND ShowTestWindow(const wchar_t* className, WNDPROC procedure, int x, int y, int width,
+                    int height) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);  // fails harmlessly once registered by an earlier test
+    return CreateWindowExW(0, className, L"", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+
+// --- Real input ---------------------------------------------------------------------------
+
+POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return CentreOf(r);
+}
+
+POINT ListItemCentre(HWND list, int index) {
+    RECT item{};
+    if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return POINT{-1, -1};  // off the screen: a click there fails
+    POINT centre = CentreOf(item);
+    ClientToScreen(list, &centre);
+    return centre;
+}
+
+bool CursorAt(POINT p) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     if (width <= 0 || height <= 0) return false;
@@ -213,26 +391,10 @@ bool ClickAt(int x, int y) {
     };
     INPUT move{};
     move.type = INPUT_MOUSE;
-    move.mi.dx = normalise(x, width);
-    move.mi.dy = normalise(y, height);
+    move.mi.dx = normalise(p.x, width);
+    move.mi.dy = normalise(p.y, height);
     move.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     if (SendInput(1, &move, sizeof move) != 1) return false;
-    const bool there = WaitUntil(
-        [&] {
-            POINT p{};
-            return GetCursorPos(&p) && p.x == x && p.y == y;
-        },
-        2000);
-    if (!there) return false;
-    INPUT press[2]{};
-    press[0].type = press[1].type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(2, press, sizeof press[0]) == 2;
-}
-
-bool CursorAt(POINT p) {
-    SetCursorPos(p.x, p.y);
     return WaitUntil(
         [&] {
             POINT now{};
@@ -246,6 +408,18 @@ void MouseButton(DWORD flags) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = flags;
     SendInput(1, &in, sizeof in);
+}
+
+bool ClickAt(POINT p, MouseKey key) {
+    if (!CursorAt(p)) return false;
+    // A hand takes a moment between arriving, pressing and letting go; Wine's tray icons miss
+    // a click that comes without those moments.
+    Sleep(50);
+    const bool left = key == MouseKey::Left;
+    MouseButton(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN);
+    Sleep(50);
+    MouseButton(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
+    return true;
 }
 
 void KeyEvent(WORD key, bool up) {
@@ -281,29 +455,7 @@ HWND FocusIn(HWND window) {
     return info.hwndFocus;
 }
 
-std::wstring ProgramPath() { return BesideTests(L"TalvexPress.exe"); }
-
-void EndStrayPrograms() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32FirstW(snap, &entry); ok; ok = Process32NextW(snap, &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"TalvexPress.exe") != 0) continue;
-        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(p, 1);
-            WaitForSingleObject(p, 5000);
-            CloseHandle(p);
-        }
-    }
-    CloseHandle(snap);
-}
-
-HWND MessageOnlyWindow() {
-    static HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         GetModuleHandleW(nullptr), nullptr);
-    return window;
-}
+// --- The program under test ---------------------------------------------------------------
 
 void ProgramTest::SetUp() {
     EndStrayPrograms();
@@ -318,10 +470,39 @@ void ProgramTest::StartProgram() {
     form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-    list = FindControl(form, ids::kList1);
-    text1 = FindControl(form, ids::kText1);
+    list = Control(ids::kList1);
+    text1 = Control(ids::kText1);
     ASSERT_NE(list, nullptr);
     ASSERT_NE(text1, nullptr);
 }
+
+std::size_t ProgramTest::HistoryCount() const {
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<std::size_t>(n);
+}
+
+bool ProgramTest::CopyAndWait(const std::u16string& text, std::size_t count) {
+    CopyFromAnotherProgram(text);
+    return WaitUntil([&] { return HistoryCount() == count; }, kTwoTicks);
+}
+
+bool ProgramTest::BringToFront() {
+    SetForegroundWindow(form);
+    return WaitUntil([&] { return GetForegroundWindow() == form && FocusIn(form) != nullptr; },
+                     kSoon);
+}
+
+void ProgramTest::ClickInWindow(POINT p) {
+    if (GetForegroundWindow() != form) SetForegroundWindow(form);
+    ASSERT_TRUE(ClickAt(p));
+}
+
+void ProgramTest::ClickControl(int id) {
+    HWND control = Control(id);
+    ASSERT_NE(control, nullptr) << "no control " << id;
+    ClickInWindow(CentreOf(control));
+}
+
+void ProgramTest::ClickEntry(int index) { ClickInWindow(ListItemCentre(list, index)); }
 
 }  // namespace talvex::testing

@@ -62,12 +62,6 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
     return p;
 }
 
-POINT CentreOf(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The child ids of `parent`, top of the stack first.
 std::vector<int> StackOf(HWND parent) {
     std::vector<int> ids;
@@ -84,59 +78,14 @@ void Press(WORD vk, WORD modifier = 0) {
     }
 }
 
-std::u16string ClipboardText() {
-    std::u16string text;
-    if (!OpenClipboard(nullptr)) return u"<busy>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const char16_t*>(GlobalLock(h))) {
-            text = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-// Puts `text` on the clipboard from this process: "another program" for Talvex Press.
-bool PutOnClipboard(const std::u16string& text) {
-    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) return false;
-    memcpy(GlobalLock(memory), text.c_str(), bytes);
-    GlobalUnlock(memory);
-    if (!WaitUntil([] { return OpenClipboard(MessageOnlyWindow()) != FALSE; }, 2000)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!put) GlobalFree(memory);  // still ours when the clipboard refused it
-    return put;
-}
-
-class Form1Look : public ::testing::Test {
+class Form1Look : public ProgramTest {
   protected:
     void SetUp() override {
-        EndStrayPrograms();
-        program = Process(ProgramPath());
-        ASSERT_TRUE(program.Started());
-        form = WaitForWindow(program.Id(), L"TalvexPress.Form1", 20000);
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000));
-        text1 = FindControl(form, kText1);
-        ASSERT_NE(text1, nullptr);
+        ASSERT_NO_FATAL_FAILURE(ProgramTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
     }
-    void TearDown() override { EndStrayPrograms(); }
-
-    HWND Control(int id) const { return FindControl(form, id); }
 
     HWND Focus() const { return FocusIn(form); }
-
-    bool BringToFront() {
-        SetForegroundWindow(form);
-        return WaitUntil([&] { return GetForegroundWindow() == form && Focus() != nullptr; }, 5000);
-    }
 
     // Presses `button` at client point (x, y) of the form, drags by (dx, dy) and lets go.
     void Drag(int x, int y, int dx, int dy, DWORD down, DWORD up) {
@@ -145,8 +94,7 @@ class Form1Look : public ::testing::Test {
         MouseButton(down);
         Sleep(100);
         for (int step = 1; step <= 4; ++step) {
-            POINT p{start.x + dx * step / 4, start.y + dy * step / 4};
-            SetCursorPos(p.x, p.y);
+            CursorAt(POINT{start.x + dx * step / 4, start.y + dy * step / 4});
             Sleep(50);
         }
         MouseButton(up);
@@ -158,10 +106,6 @@ class Form1Look : public ::testing::Test {
         GetWindowRect(form, &r);
         return r;
     }
-
-    Process program;
-    HWND form = nullptr;
-    HWND text1 = nullptr;
 };
 
 TEST_F(Form1Look, EveryControlSitsAtItsDocumentedPlace) {
@@ -318,7 +262,6 @@ TEST_F(Form1Look, TheTextBoxHoldsAMegabyte) {
                u" très longue, sans retour à la ligne automatique ......\r\n";
     big.resize(1 << 20, u'x');
     ASSERT_TRUE(PutOnClipboard(big));
-    HWND list = Control(kList1);
     LRESULT last = -1;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -326,16 +269,10 @@ TEST_F(Form1Look, TheTextBoxHoldsAMegabyte) {
             return last >= 0 &&
                    SendMessageW(list, LB_GETTEXTLEN, last, 0) == static_cast<LRESULT>(big.size());
         },
-        2500));
+        kTwoTicks));
 
     ASSERT_TRUE(BringToFront());
-    RECT first{};
-    ASSERT_NE(SendMessageW(list, LB_GETITEMRECT, last, reinterpret_cast<LPARAM>(&first)), LB_ERR);
-    POINT row{(first.left + first.right) / 2, (first.top + first.bottom) / 2};
-    ClientToScreen(list, &row);
-    ASSERT_TRUE(CursorAt(row));
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    ClickEntry(static_cast<int>(last));
     ASSERT_TRUE(WaitUntil(
         [&] {
             return SendMessageW(text1, WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(big.size());
@@ -349,8 +286,8 @@ TEST_F(Form1Look, TheTextBoxHoldsAMegabyte) {
     std::size_t lastSize = 0;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const std::u16string now = ClipboardText();
-            lastSize = now.size();
+            const auto now = ClipboardText();
+            lastSize = now.value_or(u"").size();
             return now == big;
         },
         5000))
@@ -500,14 +437,13 @@ TEST_F(VersionRecord, HasEveryValueAndNoFileDescription) {
 
 // The manifest travels inside the program: common controls 6, per-monitor dpi awareness.
 TEST(ProgramManifest, IsEmbeddedWithCommonControlsSixAndPerMonitorDpi) {
-    HMODULE exe = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = ProgramResources();
     ASSERT_NE(exe, nullptr);
     HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     ASSERT_NE(found, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(exe, found)));
     ASSERT_NE(bytes, nullptr);
     const std::string manifest(bytes, SizeofResource(exe, found));
-    FreeLibrary(exe);
     for (const char* needle :
          {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "PerMonitorV2",
           "true/pm", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "asInvoker"}) {
