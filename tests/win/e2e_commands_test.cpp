@@ -61,7 +61,7 @@ class CommandsAsAUser : public ProgramTest {
         const std::size_t before = ReadListBox(list).size();
         OpenToolsPanel();
         ClickControl(tool);
-        EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == expected; }, kSoon));
+        EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == expected; }, kSoon));
         EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
         ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == before + 1; }, kTwoTicks));
         EXPECT_EQ(ReadListBox(list).back(), expected);
@@ -107,7 +107,7 @@ TEST_F(CommandsAsAUser, CaseToolsRewriteTheClipboardAndTheHistoryTakesEachResult
     // Closed, the panel is under Text1: a click where Majuscule sits reaches the text box.
     ClickControl(kMajuscule);
     Sleep(kTwoTicks);
-    EXPECT_EQ(ClipboardText(), original);
+    EXPECT_EQ(TextOnClipboard(), original);
     EXPECT_EQ(ReadListBox(list).size(), 1u);
 
     RunCaseTool(kMajuscule, u"ÉLÈVE À L'ÉCOLE, JEAN-PIERRE DIT HELLO WORLD");
@@ -131,7 +131,7 @@ TEST_F(CommandsAsAUser, CharacterCountReportsTheLengthAndClosesThePanel) {
     EXPECT_FALSE(ShowsButton(box, IDNO));
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
-    EXPECT_EQ(ClipboardText(), u"hello\r\n");
+    EXPECT_EQ(TextOnClipboard(), u"hello\r\n");
     EXPECT_EQ(ReadListBox(list), Items{u"hello\r\n"});
 }
 
@@ -167,7 +167,7 @@ TEST_F(CommandsAsAUser, CaseToolOnAPrivateTextKeepsItPrivateAndOutOfTheHistory) 
     ASSERT_EQ(RunToEnd(ClipHelper(), L"private exclude " + HexUnits(u"mot de passe")), 0u);
     OpenToolsPanel();
     ClickControl(kMajuscule);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"MOT DE PASSE"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == u"MOT DE PASSE"; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
     Sleep(kTwoTicks);
     EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
@@ -193,7 +193,7 @@ TEST_F(CommandsAsAUser, ClearAsksThenNoKeepsEverythingAndYesEmptiesListAndClipbo
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kSoon));
     Sleep(kTwoTicks);
     EXPECT_EQ(ReadListBox(list), (Items{u"un", u"deux"}));
-    EXPECT_EQ(ClipboardText(), u"deux");
+    EXPECT_EQ(TextOnClipboard(), u"deux");
 
     ClickControl(ids::kCommand2);
     box = WaitForBox();
@@ -226,7 +226,7 @@ TEST_F(CommandsAsAUser, ClearWhileAnotherProgramHoldsTheClipboardSaysTheHistoryI
     EXPECT_TRUE(ReadListBox(list).empty());
     EXPECT_FALSE(program.WaitForExit(0));
     ASSERT_TRUE(holder.WaitForExit(10000));
-    EXPECT_TRUE(ClipboardText() == u"un");
+    EXPECT_TRUE(TextOnClipboard() == u"un");
 }
 
 // --- Recall and Copy ------------------------------------------------------------------------
@@ -258,8 +258,8 @@ TEST_F(CommandsAsAUser, RecallOfAMegabyteEntryAndCopyGiveBackExactlyTheSameText)
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
     ClickControl(ids::kCommand1);
     ASSERT_TRUE(
-        WaitUntil([&] { return ClipboardText().value_or(u"").size() == big.size(); }, kSoon));
-    EXPECT_TRUE(ClipboardText() == big);
+        WaitUntil([&] { return TextOnClipboard().value_or(u"").size() == big.size(); }, kSoon));
+    EXPECT_TRUE(TextOnClipboard() == big);
     // Copied back, the recalled text comes at the end; the entry it came from stays.
     ASSERT_TRUE(WaitUntil([&] { return HistoryCount() == 3; }, kTwoTicks));
     EXPECT_TRUE(ReadListBox(list) == (Items{big, u"petit", big}));
@@ -287,7 +287,7 @@ TEST_F(CommandsAsAUser, CopyWhileAnotherProgramHoldsTheClipboardSaysSoAndLosesNo
     // Once the other program lets go, the same click copies.
     ASSERT_TRUE(holder.WaitForExit(10000));
     ClickControl(ids::kCommand1);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == mine; }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == mine; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return ReadListBox(list) == Items{u"avant", mine}; }, kTwoTicks));
 }
 

@@ -26,8 +26,8 @@ class RefusingNotificationArea {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"Shell_TrayWnd";
         RegisterClassExW(&wc);
-        window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"",
-                                  WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP,
+                                  0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~RefusingNotificationArea() {
         if (window_ != nullptr) DestroyWindow(window_);

@@ -206,21 +206,21 @@ TEST_F(Text1AsAUser, ClipboardKeysAndTheContextMenu) {
     SetText1(u"alpha beta gamma");
     Select(6, 10);  // "beta"
     PressKey('C', {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"beta"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u"beta"; }, kSoon));
     Select(0, 5);
     PressKey(VK_INSERT, {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"alpha"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u"alpha"; }, kSoon));
     Select(11, 16);
     PressKey('X', {VK_CONTROL});
     EXPECT_TRUE(TextBecomes(u"alpha beta "));
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"gamma"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u"gamma"; }, kSoon));
     Select(0, 0);
     PressKey('V', {VK_CONTROL});
     EXPECT_TRUE(TextBecomes(u"gammaalpha beta "));
     Select(5, 10);
     PressKey(VK_DELETE, {VK_SHIFT});
     EXPECT_TRUE(TextBecomes(u"gamma beta "));
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"alpha"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u"alpha"; }, kSoon));
     PressKey(VK_INSERT, {VK_SHIFT});
     EXPECT_TRUE(TextBecomes(u"gammaalpha beta "));
 
@@ -402,7 +402,7 @@ TEST_F(Text1AsAUser, NoKeyBreaksTheWindow) {
     SetText1(mine);
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
     SendMessageW(Control(ids::kCommand1), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == mine; }, kSoon));
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == mine; }, kSoon));
 }
 
 // A long recall is in Text1 whole as soon as it is recalled: what the user does next works on
@@ -443,7 +443,7 @@ TEST_F(Text1AsAUser, ARecalledTextIsWholeAtOnceAndEditsNeverMixWithIt) {
     PressKey(VK_DELETE);
     EXPECT_TRUE(TextBecomes(u""));
     SendMessageW(Control(ids::kCommand1), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u""; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u""; }, kSoon));
 
     // Another program's WM_SETTEXT right after a recall: exactly its text.
     recall();
@@ -474,7 +474,7 @@ TEST_F(Text1AsAUser, CoveredToolButtonsTakeNoKeys) {
     PressKey(VK_UP);
     PressKey(VK_RETURN);
     Sleep(1500);
-    EXPECT_EQ(ClipboardText(), u"avant");
+    EXPECT_EQ(TextOnClipboard(), u"avant");
 
     // Opened, the panel's buttons work from the keyboard; the tool closes the panel and the
     // keyboard comes back to Text1, so Enter no longer runs the tool again.
@@ -484,13 +484,13 @@ TEST_F(Text1AsAUser, CoveredToolButtonsTakeNoKeys) {
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(upper) != FALSE; }, kSoon));
     FocusOn(upper);
     PressKey(VK_SPACE);
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == u"AVANT"; }, kSoon));
+    EXPECT_TRUE(WaitUntil([] { return TextOnClipboard() == u"AVANT"; }, kSoon));
     EXPECT_TRUE(WaitUntil([&] { return FocusIn(form) == text1; }, kSoon));
     EXPECT_FALSE(IsWindowEnabled(upper));
     CopyFromAnotherProgram(u"après");
     PressKey(VK_RETURN);
     Sleep(1500);
-    EXPECT_EQ(ClipboardText(), u"après");
+    EXPECT_EQ(TextOnClipboard(), u"après");
 }
 
 }  // namespace

@@ -171,8 +171,8 @@ TEST_F(TrayTalvex, AToolChosenFromTheMenuWorksOnTheClipboardWhileHidden) {
     HWND tools = OpenMenus(program.Id()).back();
     ASSERT_TRUE(ClickAt(menuLayout.ItemCentre(tools, menuLayout.Tools(), kMajuscule)));
 
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"BONJOUR LE MONDE"; }, 5000))
-        << "clipboard holds: " << ::testing::PrintToString(ClipboardText());
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == u"BONJOUR LE MONDE"; }, 5000))
+        << "clipboard holds: " << ::testing::PrintToString(TextOnClipboard());
     EXPECT_FALSE(Visible());
     // The tool closes the panel even on the hidden window: Text1 back to 2325 twips.
     RECT closed{};
@@ -189,9 +189,9 @@ TEST_F(TrayTalvex, EveryOtherMenuItemRunsItsCommand) {
     ASSERT_TRUE(WaitUntil([&] { return ReadListBox(list).size() == 1; }, kTwoTicks));
 
     PostMenuCommand(menu_ids::kMenuLower);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"bonjour le monde"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == u"bonjour le monde"; }, 5000));
     PostMenuCommand(menu_ids::kMenuProper);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == u"Bonjour Le Monde"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == u"Bonjour Le Monde"; }, 5000));
 
     PostMenuCommand(menu_ids::kMenuCount);
     HWND box = WaitForBox();

@@ -201,10 +201,10 @@ TEST_F(TextViewTest, CopyCutPasteAndClearGoThroughTheClipboard) {
     Set(u"copier couper coller");
     Send(EM_SETSEL, 0, 6);
     Send(WM_COPY);
-    EXPECT_EQ(ClipboardText(), u"copier");
+    EXPECT_EQ(TextOnClipboard(), u"copier");
     Send(EM_SETSEL, 6, 13);
     Send(WM_CUT);
-    EXPECT_EQ(ClipboardText(), u" couper");
+    EXPECT_EQ(TextOnClipboard(), u" couper");
     EXPECT_EQ(ControlText(hwnd()), u"copier coller");
     Send(EM_SETSEL, 0, 0);
     Send(WM_PASTE);
@@ -215,7 +215,7 @@ TEST_F(TextViewTest, CopyCutPasteAndClearGoThroughTheClipboard) {
     // Copy with nothing selected leaves the clipboard alone.
     Send(EM_SETSEL, 3, 3);
     Send(WM_COPY);
-    EXPECT_EQ(ClipboardText(), u" couper");
+    EXPECT_EQ(TextOnClipboard(), u" couper");
 }
 
 // The items of the context menu the view shows next, read from another thread while it is

@@ -157,7 +157,7 @@ bool OpenClipboardSoon() {
 
 }  // namespace
 
-std::optional<std::u16string> ClipboardText() {
+std::optional<std::u16string> TextOnClipboard() {
     if (!OpenClipboardSoon()) return std::nullopt;
     std::optional<std::u16string> text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {

@@ -73,7 +73,7 @@ void CopyFromAnotherProgram(const std::u16string& text);
 HWND MessageOnlyWindow();
 // The clipboard's text (CF_UNICODETEXT) as any program reads it, never through the code under
 // test; nullopt when it holds no text or another program keeps it open for a second.
-std::optional<std::u16string> ClipboardText();
+std::optional<std::u16string> TextOnClipboard();
 // Puts `text` on the clipboard from this process, as another program would (for texts too
 // long for the helper's command line). False when the clipboard stayed busy or refused it.
 bool PutOnClipboard(const std::u16string& text);

@@ -286,7 +286,7 @@ TEST_F(Form1Look, TheTextBoxHoldsAMegabyte) {
     std::size_t lastSize = 0;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const auto now = ClipboardText();
+            const auto now = TextOnClipboard();
             lastSize = now.value_or(u"").size();
             return now == big;
         },
@@ -302,12 +302,12 @@ TEST_F(Form1Look, TheAccessKeyAndBmClickRunCopy) {
     SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(first.c_str()));
     ASSERT_TRUE(BringToFront());
     Press('C', VK_MENU);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == first; }, 3000)) << "Alt+C";
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == first; }, 3000)) << "Alt+C";
 
     const std::u16string second = u"copié par BM_CLICK";
     SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(second.c_str()));
     SendMessageW(copy, BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == second; }, 3000)) << "BM_CLICK";
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == second; }, 3000)) << "BM_CLICK";
 
     // Enter on the focused button presses it, as on any button.
     const std::u16string third = u"copié par Entrée";
@@ -315,7 +315,7 @@ TEST_F(Form1Look, TheAccessKeyAndBmClickRunCopy) {
     ASSERT_TRUE(BringToFront());
     ASSERT_EQ(GetDlgCtrlID(Focus()), kCommand1);
     Press(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == third; }, 3000)) << "Enter";
+    EXPECT_TRUE(WaitUntil([&] { return TextOnClipboard() == third; }, 3000)) << "Enter";
 }
 
 // What a screen reader reads: the caption without its ampersand, through the system's own
