@@ -130,7 +130,8 @@ int Measure(const std::wstring& kindName) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
-    if (SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units)) return 3;
+    if (SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units))
+        return 3;
     double longest = 0;
     HandleUntil([] { return true; }, bench::NowMs(), longest);
     longest = 0;

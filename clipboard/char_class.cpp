@@ -94,7 +94,6 @@ bool InRanges(const std::array<Range, N>& ranges, char16_t c) {
 
 }  // namespace
 
-
 bool IsInLetterBlock(char16_t c) { return InRanges(kLetterBlocks, c); }
 
 bool IsLetter(char16_t c, char16_t upper, char16_t lower) {
