@@ -29,9 +29,9 @@ const Uniscribe* Usp() {
         u.out = SystemFunction<decltype(u.out)>(L"usp10.dll", "ScriptStringOut");
         return u;
     }();
-    const bool complete = functions.analyse != nullptr && functions.free != nullptr &&
-                          functions.size != nullptr && functions.cpToX != nullptr &&
-                          functions.xToCp != nullptr && functions.out != nullptr;
+    static const bool complete = functions.analyse != nullptr && functions.free != nullptr &&
+                                 functions.size != nullptr && functions.cpToX != nullptr &&
+                                 functions.xToCp != nullptr && functions.out != nullptr;
     return complete ? &functions : nullptr;
 }
 

@@ -133,11 +133,11 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CAPTURECHANGED:
             if (dragging_) {
                 dragging_ = false;
-                KillTimer(hwnd(), 1);
+                KillTimer(hwnd(), kDragTimer);
             }
             return 0;
         case WM_TIMER:
-            if (wp == 1) OnDragTimer();
+            if (wp == kDragTimer) OnDragTimer();
             return 0;
         case WM_RBUTTONDOWN:
             if (GetFocus() != hwnd()) SetFocus(hwnd());
@@ -390,8 +390,7 @@ LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {
 }
 
 void TextView::AfterCommand() {
-    ScrollCaretIntoView();
-    UpdateScrollBars();
+    ScrollCaretIntoView();  // which brings the scroll bars up to date
 }
 
 }  // namespace talvex

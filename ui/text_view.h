@@ -83,6 +83,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     void MoveVertically(std::ptrdiff_t lines, bool extend);
     void OnMouseDown(POINT client, bool extend, bool wordWise);
     void OnMouseMove(POINT client);
+    // While a drag holds the pointer beyond the text, this timer scrolls and selects on.
+    static constexpr UINT_PTR kDragTimer = 1;
     void OnDragTimer();
     void EndDrag();
     void ShowContextMenu(LPARAM screenPoint);

@@ -13,7 +13,6 @@
 namespace talvex {
 namespace {
 
-constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTimerMs = 50;
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
@@ -93,11 +92,8 @@ bool TextView::OnKeyDown(WPARAM key) {
             }
             break;
         case VK_TAB:
-            if (!ctrl) {
-                // The window knows its tab order.
-                SendMessageW(GetAncestor(hwnd(), GA_ROOT), WM_NEXTDLGCTL, shift ? 1 : 0, FALSE);
-                return true;
-            }
+            // A plain Tab is the window's: it moves the keyboard on (FocusNavigator).
+            if (!ctrl) return false;
             editor_.Type(u"\t");
             break;
         case VK_ESCAPE:

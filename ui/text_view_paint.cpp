@@ -119,9 +119,10 @@ void TextView::PaintLine(std::size_t line, int top, const RECT& text) {
     // A selected line break shows as a small band after the line's text.
     const TextDocument& document = editor_.Document();
     const std::size_t end = document.LineEnd(line);
-    if (from <= end && to > end && line + 1 < document.LineCount() &&
-        (pieces.empty() || pieces.back().start + pieces.back().length == end)) {
-        const int x = pieces.empty() ? left : left + pieces.back().x + pieces.back().width;
+    const bool emptyLine = document.LineLength(line) == 0;
+    const bool endInSight = !pieces.empty() && pieces.back().start + pieces.back().length == end;
+    if (from <= end && to > end && line + 1 < document.LineCount() && (emptyLine || endInSight)) {
+        const int x = emptyLine ? left : left + pieces.back().x + pieces.back().width;
         RECT mark{x, band.top, x + averageCharWidth_, band.bottom};
         IntersectRect(&mark, &mark, &band);
         HBRUSH highlight = GetSysColorBrush(COLOR_HIGHLIGHT);
