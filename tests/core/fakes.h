@@ -5,36 +5,12 @@
 #include <deque>
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "clipboard/clipboard.h"
 #include "clipboard/ports.h"
-
-namespace talvex {
-
-// Failures show each mark with its bytes in hex, or "-" where it is not there.
-inline void PrintTo(const TextPrivacy& marks, std::ostream* out) {
-    const auto mark = [out](const char* name, const std::optional<std::string>& data) {
-        *out << name << '=';
-        if (!data) {
-            *out << '-';
-            return;
-        }
-        static const char kHex[] = "0123456789abcdef";
-        for (unsigned char byte : *data) *out << kHex[byte >> 4] << kHex[byte & 15];
-    };
-    *out << '{';
-    mark("monitors", marks.notForMonitors);
-    mark(" viewers", marks.notForViewers);
-    mark(" history", marks.systemHistory);
-    mark(" cloud", marks.cloudUpload);
-    *out << '}';
-}
-
-}  // namespace talvex
 
 namespace talvex::testing {
 

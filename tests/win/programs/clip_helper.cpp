@@ -84,15 +84,15 @@ UINT Format(const wchar_t* name) {
 // Which of K texts copy i of a burst is: scattered, so equal neighbours happen.
 unsigned BurstPick(unsigned i, unsigned k) { return (i * 2654435761u >> 13) % k; }
 
-// An owner that never answers WM_RENDERFORMAT: its thread sleeps instead of pumping.
-HWND SilentOwner() {
+// A message-only window of class `name`, whose messages go to `procedure`.
+HWND MessageWindow(const wchar_t* name, WNDPROC procedure) {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"clip_helper.silent";
+    wc.lpszClassName = name;
     RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
+    return CreateWindowExW(0, name, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
 }
 
 // The privacy mark of one KIND of the "private" mode, with its data; false for an unknown kind.
@@ -145,14 +145,7 @@ int RunBusyOwner(wchar_t** argv, bool late) {
     HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[5]);
     HANDLE quit = OpenEventW(SYNCHRONIZE, FALSE, argv[6]);
     if (ready == nullptr || quit == nullptr) return 2;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = BusyOwnerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"clip_helper.busy";
-    RegisterClassW(&wc);
-    HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 wc.hInstance, nullptr);
-    if (!Open(owner)) return 3;
+    if (!Open(MessageWindow(L"clip_helper.busy", BusyOwnerProc))) return 3;
     bool ok = EmptyClipboard() != FALSE;
     // A promise gives back no handle: only the format's presence tells it was taken.
     const HANDLE placed = SetClipboardData(CF_UNICODETEXT, late ? nullptr : TextBlock(busy.text));
@@ -237,7 +230,8 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"busy" && argc >= 7) return RunBusyOwner(argv, argc >= 8);
 
     if (mode == L"delayed" && argc >= 3) {
-        HWND silent = SilentOwner();
+        // It never answers WM_RENDERFORMAT: its thread sleeps instead of pumping.
+        HWND silent = MessageWindow(L"clip_helper.silent", DefWindowProcW);
         // Started like any program (one look at its messages), so the system can tell it hung.
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
