@@ -14,15 +14,31 @@ class ClipboardError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The marks by which the owner of a text asks the programs that keep clipboard histories not to
-// keep it (password managers set them). A text with any of them is private: the watcher does
-// not record it, and a tool that rewrites it gives it back with the same marks.
+// The marks by which the owner of a text tells the programs that keep clipboard histories, and
+// the system's own history and cloud, what they may do with it (password managers set them).
+// Each mark is kept with its data exactly as it came, byte for byte, so that a tool that
+// rewrites the text gives every mark back unchanged; nullopt: the mark is not there.
 struct TextPrivacy {
-    bool notForMonitors = false;       // no program that watches the clipboard should keep it
-    bool notForViewers = false;        // the older mark of the same wish
-    bool notForSystemHistory = false;  // the system's own clipboard history should not keep it
+    // Its presence alone asks every program that watches the clipboard not to keep the text.
+    std::optional<std::string> notForMonitors = std::nullopt;
+    // The older mark of the same wish.
+    std::optional<std::string> notForViewers = std::nullopt;
+    // The system's own history: a 32-bit number, 0 to keep the text out, 1 to let it in.
+    std::optional<std::string> systemHistory = std::nullopt;
+    // The system's copy to the user's other devices, the same way; the history is not its
+    // concern, so it does not make a text private.
+    std::optional<std::string> cloudUpload = std::nullopt;
 
-    bool IsPrivate() const { return notForMonitors || notForViewers || notForSystemHistory; }
+    // Private, not to be recorded: either of the first two marks, or the history's 0.
+    bool IsPrivate() const { return notForMonitors || notForViewers || RefusesSystemHistory(); }
+    // Four zero bytes are 0 in either byte order; a shorter mark says nothing.
+    bool RefusesSystemHistory() const {
+        return systemHistory && systemHistory->size() >= 4 &&
+               systemHistory->compare(0, 4, std::string(4, '\0')) == 0;
+    }
+    bool HasMarks() const {
+        return notForMonitors || notForViewers || systemHistory || cloudUpload;
+    }
     bool operator==(const TextPrivacy&) const = default;
 };
 
@@ -45,8 +61,9 @@ class Clipboard {
     virtual ClipboardText ReadText() = 0;
     // Afterwards the clipboard offers exactly this text, without marks.
     virtual void SetText(const std::u16string& text) = 0;
-    // Afterwards the clipboard offers exactly this text, with exactly the marks of `privacy`.
-    virtual void SetPrivateText(const std::u16string& text, const TextPrivacy& privacy) = 0;
+    // Afterwards the clipboard offers exactly this text, with exactly the marks of `marks`, each
+    // with its data.
+    virtual void SetMarkedText(const std::u16string& text, const TextPrivacy& marks) = 0;
     // Afterwards the clipboard holds nothing.
     virtual void Clear() = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <cwchar>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,29 +22,14 @@ const char kOwnerSilent[] =
     "Le programme qui a rempli le presse-papiers ne répond plus.\r\n"
     "Attendez qu'il réponde, puis recommencez.";
 
-// A program that owns the clipboard but has stopped answering can hold every reader for
-// seconds: text it only promised is asked of it when read (and Wine asks the owner before
-// letting anyone open). Such an owner counts as a busy clipboard, reported at once.
-void RequireAnsweringOwner() {
-    HWND owner = GetClipboardOwner();
-    if (owner == nullptr) return;
-    DWORD process = 0;
-    GetWindowThreadProcessId(owner, &process);
-    if (process == 0 || process == GetCurrentProcessId()) return;
-    DWORD_PTR ignored = 0;
-    const bool answered = SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                                              200, &ignored) != 0;
-    // An owner that is gone by now is no obstacle.
-    if (!answered && IsWindow(owner)) throw ClipboardError(kOwnerSilent);
-}
-
 // Opens the clipboard for the life of the guard. Another program may hold it for a
 // moment (many do, for a few milliseconds), so a failed open is tried again a few times,
-// under 100 ms in all, before it is reported. Closes only what it opened.
+// under 100 ms in all, before it is reported. Closes only what it opened. Opening asks
+// nothing of the clipboard's owner, and neither do emptying and writing: a write never waits
+// on it.
 class ClipboardSession {
   public:
     explicit ClipboardSession(HWND owner) {
-        RequireAnsweringOwner();
         static constexpr DWORD kWaitsMs[] = {1, 2, 4, 8, 12, 16, 20, 24};  // 87 ms in all
         opened_ = OpenClipboard(owner) != FALSE;
         for (DWORD wait : kWaitsMs) {
@@ -62,11 +49,42 @@ class ClipboardSession {
     bool opened_ = false;
 };
 
-// Registered formats by which a program marks its text as not for clipboard histories.
+// A session that reads. Data its owner only promised is asked of the owner when read
+// (WM_RENDERFORMAT), and the reader waits for the answer; which formats are promised cannot be
+// told beforehand. So before the first data of the session, an owner that the system counts
+// as hung is reported as a busy clipboard at once, instead of freezing the window. The system
+// is asked, not the owner: IsHungAppWindow sends nothing, so a busy owner is not held up, and
+// one running with higher rights (which our messages could not reach) is not taken for dead.
+class ClipboardReader {
+  public:
+    explicit ClipboardReader(HWND window) : session_(window) {}
+
+    // The data of `format`; null when it is not there or could not be had.
+    HANDLE Data(UINT format) {
+        if (!IsClipboardFormatAvailable(format)) return nullptr;
+        if (!ownerChecked_) {
+            // A window of this thread is called directly, never waited on.
+            HWND owner = GetClipboardOwner();
+            if (owner != nullptr &&
+                GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId() &&
+                IsHungAppWindow(owner))
+                throw ClipboardError(kOwnerSilent);
+            ownerChecked_ = true;
+        }
+        return GetClipboardData(format);
+    }
+
+  private:
+    ClipboardSession session_;
+    bool ownerChecked_ = false;
+};
+
+// Registered formats by which a program marks its text for clipboard histories and the cloud.
 struct PrivacyFormats {
     UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
     UINT viewerIgnore = RegisterClipboardFormatW(L"Clipboard Viewer Ignore");
     UINT includeInHistory = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+    UINT uploadToCloud = RegisterClipboardFormatW(L"CanUploadToCloudClipboard");
 };
 
 const PrivacyFormats& Formats() {
@@ -74,11 +92,11 @@ const PrivacyFormats& Formats() {
     return formats;
 }
 
-// Reads the clipboard's Unicode text. The clipboard must be open. Trusts nothing about the
-// block: reads at most its size, stops at the first NUL, takes odd sizes and empty blocks.
-std::u16string ReadUnicodeText() {
+// Reads the clipboard's Unicode text. Trusts nothing about the block: reads at most its size,
+// stops at the first NUL, takes odd sizes and empty blocks.
+std::u16string ReadUnicodeText(ClipboardReader& reader) {
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    HANDLE data = reader.Data(CF_UNICODETEXT);
     if (data == nullptr) throw ClipboardError(kUnreadable);
     const SIZE_T bytes = GlobalSize(data);
     if (bytes < sizeof(wchar_t)) return {};
@@ -97,28 +115,45 @@ std::u16string ReadUnicodeText() {
     return text;
 }
 
-// True when the system's own history is asked to leave the content out. The clipboard must be
-// open.
-bool SystemHistoryRefusedWhileOpen() {
-    const UINT format = Formats().includeInHistory;
-    if (!IsClipboardFormatAvailable(format)) return false;
-    HANDLE data = GetClipboardData(format);
-    if (data == nullptr || GlobalSize(data) < sizeof(DWORD)) return false;
-    const auto* value = static_cast<const DWORD*>(GlobalLock(data));
-    if (value == nullptr) return false;
-    const bool excluded = *value == 0;
+// The mark of `format` with its data byte for byte; empty data when the block cannot be had,
+// nullopt when the mark is not there.
+std::optional<std::string> MarkOf(ClipboardReader& reader, UINT format) {
+    if (!IsClipboardFormatAvailable(format)) return std::nullopt;
+    std::string bytes;
+    HANDLE data = reader.Data(format);
+    const SIZE_T size = data != nullptr ? GlobalSize(data) : 0;
+    if (size == 0) return bytes;
+    const auto* block = static_cast<const char*>(GlobalLock(data));
+    if (block == nullptr) return bytes;
+    try {
+        bytes.assign(block, size);
+    } catch (...) {
+        GlobalUnlock(data);
+        throw;
+    }
     GlobalUnlock(data);
-    return excluded;
+    return bytes;
 }
 
-// The privacy marks on the clipboard's content. The clipboard must be open.
-TextPrivacy MarksWhileOpen() {
+// Marks whose presence alone makes the text private; asks for no data.
+bool PrivateByPresence() {
     const PrivacyFormats& f = Formats();
-    TextPrivacy marks;
-    marks.notForMonitors = IsClipboardFormatAvailable(f.exclude) != FALSE;
-    marks.notForViewers = IsClipboardFormatAvailable(f.viewerIgnore) != FALSE;
-    marks.notForSystemHistory = SystemHistoryRefusedWhileOpen();
-    return marks;
+    return IsClipboardFormatAvailable(f.exclude) || IsClipboardFormatAvailable(f.viewerIgnore);
+}
+
+// True when the system's own history is asked to leave the content out.
+bool SystemHistoryRefused(ClipboardReader& reader) {
+    return TextPrivacy{.systemHistory = MarkOf(reader, Formats().includeInHistory)}
+        .RefusesSystemHistory();
+}
+
+// Every mark on the clipboard's content, with its data.
+TextPrivacy MarksOf(ClipboardReader& reader) {
+    const PrivacyFormats& f = Formats();
+    return {.notForMonitors = MarkOf(reader, f.exclude),
+            .notForViewers = MarkOf(reader, f.viewerIgnore),
+            .systemHistory = MarkOf(reader, f.includeInHistory),
+            .cloudUpload = MarkOf(reader, f.uploadToCloud)};
 }
 
 // A movable block of `bytes` bytes, filled by `fill`, ready to be handed to the clipboard.
@@ -141,10 +176,15 @@ UniqueGlobal TextBlock(const std::u16string& text) {
     });
 }
 
-// The data of a privacy mark: a DWORD 0, which the history mark reads as "not included" and
-// the others do not read at all.
-UniqueGlobal MarkBlock() {
-    return FilledBlock(sizeof(DWORD), [](void* dest) { *static_cast<DWORD*>(dest) = 0; });
+// A mark's block, holding exactly the data it came with (none at all included).
+UniqueGlobal MarkBlock(const std::string& bytes) {
+    if (bytes.empty()) {
+        UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, 0));
+        if (!block) throw ClipboardError(kNoMemory);
+        return block;
+    }
+    return FilledBlock(bytes.size(),
+                       [&bytes](void* dest) { std::memcpy(dest, bytes.data(), bytes.size()); });
 }
 
 // Hands `block` to the clipboard as `format`. The clipboard must be open and emptied by us.
@@ -156,12 +196,10 @@ void Place(UINT format, UniqueGlobal& block) {
 }  // namespace
 
 bool SystemClipboard::HoldsPrivateText() {
-    const PrivacyFormats& f = Formats();
-    if (IsClipboardFormatAvailable(f.exclude) || IsClipboardFormatAvailable(f.viewerIgnore))
-        return true;
-    if (!IsClipboardFormatAvailable(f.includeInHistory)) return false;
-    ClipboardSession session(nullptr);
-    return SystemHistoryRefusedWhileOpen();
+    if (PrivateByPresence()) return true;
+    if (!IsClipboardFormatAvailable(Formats().includeInHistory)) return false;
+    ClipboardReader reader(nullptr);
+    return SystemHistoryRefused(reader);
 }
 
 bool SystemClipboard::HasText() {
@@ -171,35 +209,40 @@ bool SystemClipboard::HasText() {
 }
 
 std::u16string SystemClipboard::GetText() {
-    ClipboardSession session(owner_);
-    if (privacy_ == PrivateText::Hide && MarksWhileOpen().IsPrivate()) return {};
-    return ReadUnicodeText();
+    ClipboardReader reader(owner_);
+    if (privacy_ == PrivateText::Hide && (PrivateByPresence() || SystemHistoryRefused(reader)))
+        return {};
+    return ReadUnicodeText(reader);
 }
 
 ClipboardText SystemClipboard::ReadText() {
-    ClipboardSession session(owner_);
+    ClipboardReader reader(owner_);
     ClipboardText found;
-    found.privacy = MarksWhileOpen();
+    found.privacy = MarksOf(reader);
     if (privacy_ == PrivateText::Hide && found.privacy.IsPrivate()) return found;
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) found.text = ReadUnicodeText();
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) found.text = ReadUnicodeText(reader);
     return found;
 }
 
-void SystemClipboard::SetText(const std::u16string& text) { SetPrivateText(text, {}); }
+void SystemClipboard::SetText(const std::u16string& text) { SetMarkedText(text, {}); }
 
-void SystemClipboard::SetPrivateText(const std::u16string& text, const TextPrivacy& privacy) {
+void SystemClipboard::SetMarkedText(const std::u16string& text, const TextPrivacy& marks) {
     // Prepare the blocks before opening, so the clipboard is held as briefly as possible.
     UniqueGlobal textBlock = TextBlock(text);
     const PrivacyFormats& f = Formats();
-    std::vector<std::pair<UINT, UniqueGlobal>> marks;
-    if (privacy.notForMonitors) marks.emplace_back(f.exclude, MarkBlock());
-    if (privacy.notForViewers) marks.emplace_back(f.viewerIgnore, MarkBlock());
-    if (privacy.notForSystemHistory) marks.emplace_back(f.includeInHistory, MarkBlock());
+    std::vector<std::pair<UINT, UniqueGlobal>> blocks;
+    const std::pair<UINT, const std::optional<std::string>*> kinds[] = {
+        {f.exclude, &marks.notForMonitors},
+        {f.viewerIgnore, &marks.notForViewers},
+        {f.includeInHistory, &marks.systemHistory},
+        {f.uploadToCloud, &marks.cloudUpload}};
+    for (const auto& [format, mark] : kinds)
+        if (*mark) blocks.emplace_back(format, MarkBlock(**mark));
 
     ClipboardSession session(owner_);
     if (!EmptyClipboard()) throw ClipboardError(kRefused);
     // The marks first: if the text is then refused, no unmarked private text is left behind.
-    for (auto& [format, block] : marks) Place(format, block);
+    for (auto& [format, block] : blocks) Place(format, block);
     Place(CF_UNICODETEXT, textBlock);
 }
 

@@ -22,13 +22,14 @@ class SystemClipboard : public Clipboard {
     // With PrivateText::Hide, a private text reads as no text, its marks still given.
     ClipboardText ReadText() override;
     void SetText(const std::u16string& text) override;
-    // Each mark is a registered format: "ExcludeClipboardContentFromMonitorProcessing",
-    // "Clipboard Viewer Ignore", and "CanIncludeInClipboardHistory" holding 0.
-    void SetPrivateText(const std::u16string& text, const TextPrivacy& privacy) override;
+    // Each mark is a registered format, given its data as it is:
+    // "ExcludeClipboardContentFromMonitorProcessing", "Clipboard Viewer Ignore",
+    // "CanIncludeInClipboardHistory" and "CanUploadToCloudClipboard".
+    void SetMarkedText(const std::u16string& text, const TextPrivacy& marks) override;
     void Clear() override;
 
-    // True when the clipboard carries one of the markers by which a program asks history
-    // tools not to record its text. Opens the clipboard only for the marker that has data.
+    // True when the clipboard carries one of the marks by which a program asks history tools
+    // not to record its text. Opens the clipboard only for the mark whose data tells.
     static bool HoldsPrivateText();
 
   private:

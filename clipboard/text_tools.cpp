@@ -28,16 +28,17 @@ std::u16string CheckedLower(const std::u16string& text, CaseMapper& cases) {
 }
 
 void PutText(Clipboard& clip, const std::u16string& text, const TextPrivacy& privacy) {
-    if (privacy.IsPrivate())
-        clip.SetPrivateText(text, privacy);
+    if (privacy.HasMarks())
+        clip.SetMarkedText(text, privacy);
     else
         clip.SetText(text);
 }
 
-// Clear, then the new text, with the marks the old one came with: a private text written back
-// without them would be recorded at the watcher's next look. When the new text cannot be set,
-// the text that was there is put back if the clipboard lets us, so a failed tool does not wipe
-// the user's clipboard; the tool still counts as failed.
+// Clear, then the new text, with every mark the old one came with, as it came: a private text
+// written back without them would be recorded at the watcher's next look, or sent to the
+// user's other devices. When the new text cannot be set, the text that was there is put back
+// if the clipboard lets us, so a failed tool does not wipe the user's clipboard; the tool still
+// counts as failed.
 void ReplaceClipboardText(Clipboard& clip, const std::u16string& original,
                           const TextPrivacy& privacy, const std::u16string& converted) {
     clip.Clear();

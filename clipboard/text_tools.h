@@ -35,10 +35,10 @@ std::u16string CharacterCountMessage(std::size_t length);
 // Runs tool `toolNumber` on the clipboard, then closes the tools panel. Numbers outside 0..3
 // only close the panel. Any failure (ClipboardError or another std::exception, from the
 // clipboard, the mapper or the message box) abandons the tool silently and leaves the panel
-// open. A case tool leaves a clipboard without text as it is, and writes a private text back
-// with its marks. The clipboard is only cleared once the new text is ready, and when setting it
-// then fails the original text is put back if possible: only a clipboard that refuses both
-// leaves empty.
+// open. A case tool leaves a clipboard without text as it is, and writes the text back with
+// every mark it came with, each with its data. The clipboard is only cleared once the new text
+// is ready, and when setting it then fails the original text is put back if possible: only a
+// clipboard that refuses both leaves empty.
 void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes);
 

@@ -14,7 +14,36 @@
 
 namespace talvex::testing {
 
-enum class ClipOp { HasText, GetText, ReadText, SetText, SetPrivateText, Clear };
+// Privacy marks as programs put them on the clipboard, each with the data it carries.
+inline const std::string kOneZeroByte(1, '\0');
+inline const std::string kTwoZeroBytes(2, '\0');
+inline const std::string kNumber0("\0\0\0\0", 4);  // a 32-bit 0
+inline const std::string kNumber1("\1\0\0\0", 4);  // a 32-bit 1, low byte first
+
+// Each mark alone, the yes of the two that can say yes, and all four refusals together; named
+// as the clip helper's "private" mode takes them, and whether the watcher keeps the text out.
+struct MarkedKind {
+    const char* name;
+    TextPrivacy marks;
+    bool privateText;
+};
+inline const std::vector<MarkedKind> kMarkedKinds = {
+    {"exclude", {.notForMonitors = kOneZeroByte}, true},
+    {"ignore", {.notForViewers = kTwoZeroBytes}, true},
+    {"history0", {.systemHistory = kNumber0}, true},
+    {"history1", {.systemHistory = kNumber1}, false},
+    // Only the user's other devices are refused: the history is not its concern.
+    {"cloud0", {.cloudUpload = kNumber0}, false},
+    {"cloud1", {.cloudUpload = kNumber1}, false},
+    {"exclude,ignore,history0,cloud0",
+     {.notForMonitors = kOneZeroByte,
+      .notForViewers = kTwoZeroBytes,
+      .systemHistory = kNumber0,
+      .cloudUpload = kNumber0},
+     true},
+};
+
+enum class ClipOp { HasText, GetText, ReadText, SetText, SetMarkedText, Clear };
 
 class ClipboardFake : public Clipboard {
   public:
@@ -76,8 +105,8 @@ class ClipboardFake : public Clipboard {
         Enter(ClipOp::SetText);
         Put(t);
     }
-    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
-        Enter(ClipOp::SetPrivateText);
+    void SetMarkedText(const std::u16string& t, const TextPrivacy& marks) override {
+        Enter(ClipOp::SetMarkedText);
         Put(t, marks);
     }
     void Clear() override {
@@ -120,8 +149,8 @@ class WatchedClipboardFake : public Clipboard {
         return found;
     }
     void SetText(const std::u16string& t) override { clip_.SetText(t); }
-    void SetPrivateText(const std::u16string& t, const TextPrivacy& marks) override {
-        clip_.SetPrivateText(t, marks);
+    void SetMarkedText(const std::u16string& t, const TextPrivacy& marks) override {
+        clip_.SetMarkedText(t, marks);
     }
     void Clear() override { clip_.Clear(); }
 

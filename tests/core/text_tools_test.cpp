@@ -166,7 +166,7 @@ TEST_F(TextToolTest, ConvertedTextReachesTheHistoryAtTheNextTickOnlyWhenItChange
 
 // --- Private texts ---------------------------------------------------------------------------
 
-TEST_F(TextToolTest, CaseToolsWriteAPrivateTextBackWithTheMarksItCameWith) {
+TEST_F(TextToolTest, CaseToolsWriteEveryMarkBackAsItCame) {
     struct Case {
         short tool;
         std::u16string expected;
@@ -174,26 +174,36 @@ TEST_F(TextToolTest, CaseToolsWriteAPrivateTextBackWithTheMarksItCameWith) {
     for (const Case& c :
          {Case{kToolUpperCase, u"MOT DE PASSE"}, Case{kToolLowerCase, u"mot de passe"},
           Case{kToolProperCase, u"Mot De Passe"}}) {
-        for (const TextPrivacy& marks :
-             {TextPrivacy{.notForMonitors = true}, TextPrivacy{.notForViewers = true},
-              TextPrivacy{.notForSystemHistory = true},
-              TextPrivacy{
-                  .notForMonitors = true, .notForViewers = true, .notForSystemHistory = true}}) {
-            SCOPED_TRACE(
-                ::testing::PrintToString(c.tool) + " " +
-                ::testing::PrintToString(std::vector<bool>{
-                    marks.notForMonitors, marks.notForViewers, marks.notForSystemHistory}));
+        for (const testing::MarkedKind& kind : testing::kMarkedKinds) {
+            SCOPED_TRACE(::testing::PrintToString(c.tool) + " " + kind.name);
             clip = ClipboardFake{};
-            clip.Put(u"mOt de PASSE", marks);
+            clip.Put(u"mOt de PASSE", kind.marks);
             panel.open = true;
             Run(c.tool);
             EXPECT_EQ(clip.calls, (std::vector<ClipOp>{ClipOp::ReadText, ClipOp::Clear,
-                                                       ClipOp::SetPrivateText}));
+                                                       ClipOp::SetMarkedText}));
             EXPECT_EQ(clip.text, c.expected);
-            EXPECT_EQ(clip.privacy, marks);
+            EXPECT_EQ(clip.privacy, kind.marks);
             EXPECT_FALSE(panel.open);
         }
     }
+}
+
+TEST(TextPrivacyTest, TheWatcherKeepsOutWhatTheMarksRefuseToHistories) {
+    for (const testing::MarkedKind& kind : testing::kMarkedKinds) {
+        SCOPED_TRACE(kind.name);
+        EXPECT_EQ(kind.marks.IsPrivate(), kind.privateText);
+        EXPECT_TRUE(kind.marks.HasMarks());
+    }
+    EXPECT_FALSE(TextPrivacy{}.HasMarks());
+    // The history mark is a 32-bit number: fewer bytes say nothing, more start with it.
+    EXPECT_FALSE(TextPrivacy{.systemHistory = std::string(2, '\0')}.IsPrivate());
+    EXPECT_FALSE(TextPrivacy{.systemHistory = std::string()}.IsPrivate());
+    EXPECT_TRUE(TextPrivacy{.systemHistory = std::string(8, '\0')}.IsPrivate());
+    EXPECT_FALSE(TextPrivacy{.systemHistory = std::string("\0\0\0\1", 4)}.IsPrivate());
+    // Presence alone counts for the other two, whatever their data.
+    EXPECT_TRUE(TextPrivacy{.notForMonitors = std::string()}.IsPrivate());
+    EXPECT_TRUE(TextPrivacy{.notForViewers = std::string("oui")}.IsPrivate());
 }
 
 TEST_F(TextToolTest, APrivateTextConvertedStaysOutOfTheHistory) {
@@ -205,7 +215,7 @@ TEST_F(TextToolTest, APrivateTextConvertedStaysOutOfTheHistory) {
     ClipboardWatcher watcher(watched, history, &changes);
     clip.Put(u"visible");
     watcher.Tick();
-    clip.Put(u"motdepasse", TextPrivacy{.notForSystemHistory = true});
+    clip.Put(u"motdepasse", TextPrivacy{.systemHistory = testing::kNumber0});
     watcher.Tick();
     Run(kToolUpperCase);
     watcher.Tick();
@@ -305,10 +315,11 @@ TEST_F(TextToolTest, ClearFailureSkipsSetTextAndKeepsPanelOpen) {
 
 TEST_F(TextToolTest, SetTextFailurePutsTheOriginalBackAndKeepsPanelOpen) {
     for (short tool : {kToolUpperCase, kToolLowerCase, kToolProperCase}) {
-        for (const TextPrivacy& marks : {TextPrivacy{}, TextPrivacy{.notForViewers = true}}) {
+        for (const TextPrivacy& marks :
+             {TextPrivacy{}, TextPrivacy{.cloudUpload = testing::kNumber0}}) {
             SCOPED_TRACE(::testing::PrintToString(tool) +
-                         (marks.IsPrivate() ? " private" : " public"));
-            const ClipOp set = marks.IsPrivate() ? ClipOp::SetPrivateText : ClipOp::SetText;
+                         (marks.HasMarks() ? " marked" : " unmarked"));
+            const ClipOp set = marks.HasMarks() ? ClipOp::SetMarkedText : ClipOp::SetText;
             clip = ClipboardFake{};
             clip.Put(u"abc", marks);
             clip.failNext = {set};

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+
 #include "clipboard/case_mapping_win.h"
+#include "clipboard/commands.h"
 #include "clipboard/text_tools.h"
 #include "clipboard/watcher.h"
 #include "tests/core/fakes.h"
@@ -25,21 +31,13 @@ class SystemClipboardTest : public ::testing::Test {
         ASSERT_EQ(RunToEnd(ClipHelper(), std::wstring(L"raw ") + format + L" " + HexBytes(bytes)),
                   0u);
     }
-    void PutPrivate(const wchar_t* kind, const std::u16string& text) {
-        ASSERT_EQ(RunToEnd(ClipHelper(), std::wstring(L"private ") + kind + L" " + HexUnits(text)),
+    // Another program copies `text` with the marks of `kind` (a name of kMarkedKinds).
+    void PutPrivate(const std::string& kind, const std::u16string& text) {
+        ASSERT_EQ(RunToEnd(ClipHelper(), L"private " + std::wstring(kind.begin(), kind.end()) +
+                                             L" " + HexUnits(text)),
                   0u);
     }
 };
-
-// The clip_helper's kinds of marked text, and the marks each stands for.
-struct MarkedKind {
-    const wchar_t* name;
-    TextPrivacy marks;
-};
-const MarkedKind kMarkedKinds[] = {{L"exclude", {.notForMonitors = true}},
-                                   {L"ignore", {.notForViewers = true}},
-                                   {L"history0", {.notForSystemHistory = true}},
-                                   {L"history1", {}}};  // the owner allows histories
 
 std::string Utf16Bytes(const std::u16string& s) {
     return std::string(reinterpret_cast<const char*>(s.data()), s.size() * 2);
@@ -129,37 +127,20 @@ TEST_F(SystemClipboardTest, ZeroSizeBlockReadsAsEmptyOrFailsCleanly) {
 
 // --- Private text is not for the history ------------------------------------------------
 
-TEST_F(SystemClipboardTest, PrivacyMarkersHideTheTextFromTheWatcher) {
-    for (const wchar_t* kind : {L"exclude", L"ignore", L"history0"}) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind)));
-        PutPrivate(kind, u"motdepasse");
-        EXPECT_FALSE(watched.HasText());
-        EXPECT_EQ(watched.GetText(), u"");
-        // The text is still there for everything else.
-        EXPECT_EQ(clip.GetText(), u"motdepasse");
-    }
-}
-
-TEST_F(SystemClipboardTest, HistoryAllowedByItsOwnerIsRecorded) {
-    PutPrivate(L"history1", u"public");
-    EXPECT_TRUE(watched.HasText());
-    EXPECT_EQ(watched.GetText(), u"public");
-}
-
 TEST_F(SystemClipboardTest, TheWatcherRecordsNoPrivateText) {
     HistoryListFake list;
     SystemClipboardChangeCounter counter;
     ClipboardWatcher watcher(watched, list, &counter);
     CopyFromAnotherProgram(u"visible");
     watcher.Tick();
-    PutPrivate(L"exclude", u"secret");
+    PutPrivate("exclude", u"secret");
     watcher.Tick();
     CopyFromAnotherProgram(u"encore");
     watcher.Tick();
     EXPECT_EQ(list.items, (std::vector<std::u16string>{u"visible", u"encore"}));
 }
 
-TEST_F(SystemClipboardTest, ReadTextTellsNoTextFromAnEmptyTextAndGivesTheMarks) {
+TEST_F(SystemClipboardTest, ReadTextGivesTheMarksAndTheWatcherOnlyTheTextsItMayKeep) {
     ASSERT_EQ(RunToEnd(ClipHelper(), L"picture"), 0u);
     ClipboardText found = clip.ReadText();
     EXPECT_FALSE(found.text.has_value());
@@ -171,7 +152,7 @@ TEST_F(SystemClipboardTest, ReadTextTellsNoTextFromAnEmptyTextAndGivesTheMarks) 
     EXPECT_EQ(clip.ReadText().text, u"ansi");
 
     for (const MarkedKind& kind : kMarkedKinds) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind.name)));
+        SCOPED_TRACE(kind.name);
         PutPrivate(kind.name, u"motdepasse");
         found = clip.ReadText();
         EXPECT_EQ(found.text, u"motdepasse");
@@ -179,37 +160,36 @@ TEST_F(SystemClipboardTest, ReadTextTellsNoTextFromAnEmptyTextAndGivesTheMarks) 
         // The watcher's view gives the marks, and the text only when it may be kept.
         found = watched.ReadText();
         EXPECT_EQ(found.privacy, kind.marks);
-        EXPECT_EQ(found.text.has_value(), !kind.marks.IsPrivate());
+        EXPECT_EQ(found.text.has_value(), !kind.privateText);
+        EXPECT_EQ(watched.HasText(), !kind.privateText);
+        EXPECT_EQ(watched.GetText(), kind.privateText ? u"" : u"motdepasse");
+        EXPECT_EQ(SystemClipboard::HoldsPrivateText(), kind.privateText);
     }
 }
 
-TEST_F(SystemClipboardTest, APrivateTextSetHereCarriesExactlyItsMarks) {
-    for (const TextPrivacy& marks :
-         {TextPrivacy{.notForMonitors = true}, TextPrivacy{.notForViewers = true},
-          TextPrivacy{.notForSystemHistory = true},
-          TextPrivacy{
-              .notForMonitors = true, .notForViewers = true, .notForSystemHistory = true}}) {
-        clip.SetPrivateText(u"secret", marks);
+TEST_F(SystemClipboardTest, AMarkedTextSetHereCarriesExactlyItsMarks) {
+    for (const MarkedKind& kind : kMarkedKinds) {
+        SCOPED_TRACE(kind.name);
+        clip.SetMarkedText(u"secret", kind.marks);
         const ClipboardText found = clip.ReadText();
         EXPECT_EQ(found.text, u"secret");
-        EXPECT_EQ(found.privacy, marks);
-        EXPECT_TRUE(SystemClipboard::HoldsPrivateText());
-        EXPECT_FALSE(watched.HasText());
-        EXPECT_EQ(watched.GetText(), u"");
+        EXPECT_EQ(found.privacy, kind.marks);
+        EXPECT_EQ(SystemClipboard::HoldsPrivateText(), kind.privateText);
+        EXPECT_EQ(watched.GetText(), kind.privateText ? u"" : u"secret");
     }
     // A plain text set over it takes the marks away.
     clip.SetText(u"public");
-    EXPECT_FALSE(clip.ReadText().privacy.IsPrivate());
+    EXPECT_FALSE(clip.ReadText().privacy.HasMarks());
     EXPECT_FALSE(SystemClipboard::HoldsPrivateText());
     EXPECT_EQ(watched.GetText(), u"public");
 }
 
-TEST_F(SystemClipboardTest, ACaseToolLeavesAPrivateTextPrivateAndOutOfTheHistory) {
+TEST_F(SystemClipboardTest, ACaseToolGivesBackEveryMarkAsItCameAndAddsNothing) {
     WindowsCaseMapper cases;
     ToolsPanelFake panel;
     MessageBoxesFake boxes;
     for (const MarkedKind& kind : kMarkedKinds) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(kind.name)));
+        SCOPED_TRACE(kind.name);
         HistoryListFake list;
         SystemClipboardChangeCounter counter;
         ClipboardWatcher watcher(watched, list, &counter);
@@ -217,14 +197,17 @@ TEST_F(SystemClipboardTest, ACaseToolLeavesAPrivateTextPrivateAndOutOfTheHistory
         watcher.Tick();
         PutPrivate(kind.name, u"mot de passe");
         watcher.Tick();
+        const std::map<UINT, std::string> before = FormatsOnClipboard();
+        ASSERT_TRUE(before.contains(CF_UNICODETEXT));
         panel.open = true;
         RunTextTool(kToolUpperCase, clip, cases, panel, boxes);
         EXPECT_FALSE(panel.open);
-        const ClipboardText found = clip.ReadText();
-        EXPECT_EQ(found.text, u"MOT DE PASSE");
-        EXPECT_EQ(found.privacy, kind.marks);
+        EXPECT_EQ(TextOnClipboard(), u"MOT DE PASSE");
+        // The same formats, each mark with the same data, read as any program reads them.
+        EXPECT_EQ(FormatsOnClipboard(), before);
+        EXPECT_EQ(clip.ReadText().privacy, kind.marks);
         watcher.Tick();
-        if (kind.marks.IsPrivate())
+        if (kind.privateText)
             EXPECT_EQ(list.items, std::vector<std::u16string>{u"visible"});
         else
             EXPECT_EQ(list.items,
@@ -286,15 +269,122 @@ TEST_F(SystemClipboardTest, AShortHoldIsWaitedOut) {
     EXPECT_EQ(clip.GetText(), u"patient");
 }
 
-TEST_F(SystemClipboardTest, AnOwnerThatNoLongerAnswersIsReportedNotWaitedFor) {
-    // It promises text and then sleeps without answering any message.
-    Process silent(ClipHelper(), L"delayed 20000");
+// --- The clipboard's owner -------------------------------------------------------------
+
+// Another program that owns the clipboard with `text` (rendered at once, or only promised when
+// `late`) and takes 150 ms over every message its clipboard window gets: busy, never hung.
+// At the end it tells which messages it got, so what our calls cost it is counted, not timed.
+class BusyOwner {
+  public:
+    BusyOwner(const std::u16string& text, bool late) {
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, L"TalvexTestBusyOwnerReady");
+        quit_ = CreateEventW(nullptr, TRUE, FALSE, L"TalvexTestBusyOwnerQuit");
+        wchar_t folder[MAX_PATH];
+        log_ = std::wstring(folder, GetTempPathW(MAX_PATH, folder)) + L"talvex-busy-owner.log";
+        DeleteFileW(log_.c_str());
+        owner_ = Process(ClipHelper(), L"busy 150 " + HexUnits(text) + L" \"" + log_ +
+                                           L"\" TalvexTestBusyOwnerReady TalvexTestBusyOwnerQuit" +
+                                           (late ? L" late" : L""));
+        ready = WaitForSingleObject(ready_, 15000) == WAIT_OBJECT_0;
+    }
+    ~BusyOwner() {
+        CloseHandle(ready_);
+        CloseHandle(quit_);
+    }
+    // Ends it; the messages its clipboard window got while it owned the clipboard and after.
+    std::vector<UINT> Received() {
+        SetEvent(quit_);
+        DWORD code = ~0u;
+        EXPECT_TRUE(owner_.WaitForExit(15000, &code));
+        EXPECT_EQ(code, 0u);
+        std::vector<UINT> messages;
+        if (FILE* log = _wfopen(log_.c_str(), L"r")) {
+            for (unsigned message = 0; std::fscanf(log, "%u", &message) == 1;)
+                messages.push_back(message);
+            std::fclose(log);
+        }
+        return messages;
+    }
+
+    bool ready = false;
+
+  private:
+    HANDLE ready_;
+    HANDLE quit_;
+    std::wstring log_;
+    Process owner_;
+};
+
+TEST_F(SystemClipboardTest, ABusyOwnerGetsFromTicksAndWritesOnlyWhatTheSystemSends) {
+    WindowsCaseMapper cases;
+    ToolsPanelFake panel;
+    MessageBoxesFake boxes;
+    boxes.answer = Answer::Yes;
+    TextBoxFake text1;
+    text1.text = u"copie";
+    struct Write {
+        const char* name;
+        std::function<void(HistoryListFake& list, ClipboardWatcher& watcher)> run;
+        std::optional<std::u16string> after;
+    };
+    const Write writes[] = {
+        {"Copy", [&](HistoryListFake&, ClipboardWatcher&) { CopyCommand(text1, clip); }, u"copie"},
+        {"Clear",
+         [&](HistoryListFake& list, ClipboardWatcher& watcher) {
+             ClearCommand(boxes, list, clip, &watcher);
+         },
+         std::nullopt},
+        {"upper case",
+         [&](HistoryListFake&, ClipboardWatcher&) {
+             panel.open = true;
+             RunTextTool(kToolUpperCase, clip, cases, panel, boxes);
+             EXPECT_FALSE(panel.open);
+         },
+         u"OCCUPÉ"}};
+    for (const Write& write : writes) {
+        for (bool late : {false, true}) {
+            SCOPED_TRACE(std::string(write.name) + (late ? ", text only promised" : ""));
+            BusyOwner owner(u"occupé", late);
+            ASSERT_TRUE(owner.ready);
+            HistoryListFake list;
+            SystemClipboardChangeCounter counter;
+            ClipboardWatcher watcher(watched, list, &counter);
+            for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(watcher.Tick());
+            EXPECT_EQ(list.items, std::vector<std::u16string>{u"occupé"});
+            EXPECT_NO_THROW(write.run(list, watcher));
+            EXPECT_EQ(TextOnClipboard(), write.after);
+            // A promised text is asked of its owner once, by the system; emptying the
+            // clipboard tells the old owner. Nothing else reaches it.
+            std::vector<UINT> expected;
+            if (late) expected.push_back(WM_RENDERFORMAT);
+            expected.push_back(WM_DESTROYCLIPBOARD);
+            EXPECT_EQ(owner.Received(), expected);
+        }
+    }
+}
+
+TEST_F(SystemClipboardTest, AHungOwnerMakesAReadBusyButNotAWrite) {
+    // It promises text, looks at its messages once, then sleeps without answering any.
+    Process silent(ClipHelper(), L"delayed 30000");
+    HWND owner = nullptr;
     ASSERT_TRUE(WaitUntil(
-        [] { return GetClipboardOwner() != nullptr && IsClipboardFormatAvailable(CF_UNICODETEXT); },
+        [&] {
+            owner = GetClipboardOwner();
+            return owner != nullptr && IsClipboardFormatAvailable(CF_UNICODETEXT);
+        },
         15000));
+    // The system counts a program as hung after some seconds without a look at its messages.
+    ASSERT_TRUE(WaitUntil([&] { return IsHungAppWindow(owner) != FALSE; }, 20000));
     EXPECT_THROW(clip.GetText(), ClipboardError);
-    EXPECT_THROW(clip.SetText(u"remplacer"), ClipboardError);
-    // Both came back while the owner still sleeps: nothing waited for it.
+    EXPECT_THROW(clip.ReadText(), ClipboardError);
+    HistoryListFake list;
+    ClipboardWatcher watcher(watched, list);
+    EXPECT_NO_THROW(watcher.Tick());
+    EXPECT_TRUE(list.items.empty());
+    // Writing needs nothing from the old owner.
+    EXPECT_NO_THROW(clip.SetText(u"remplacer"));
+    EXPECT_EQ(TextOnClipboard(), u"remplacer");
+    // All came back while the owner still sleeps: nothing waited for it.
     EXPECT_FALSE(silent.WaitForExit(0));
 }
 
@@ -317,9 +407,9 @@ class CountingClipboard : public Clipboard {
         ++opens;
         inner_.SetText(t);
     }
-    void SetPrivateText(const std::u16string& t, const TextPrivacy& privacy) override {
+    void SetMarkedText(const std::u16string& t, const TextPrivacy& privacy) override {
         ++opens;
-        inner_.SetPrivateText(t, privacy);
+        inner_.SetMarkedText(t, privacy);
     }
     void Clear() override {
         ++opens;

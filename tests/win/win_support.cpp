@@ -172,6 +172,26 @@ std::optional<std::u16string> TextOnClipboard() {
     return text;
 }
 
+std::map<UINT, std::string> FormatsOnClipboard() {
+    std::map<UINT, std::string> found;
+    if (!OpenClipboardSoon()) return found;
+    for (UINT format = EnumClipboardFormats(0); format != 0;
+         format = EnumClipboardFormats(format)) {
+        std::string& bytes = found[format];
+        if (format == CF_UNICODETEXT || format == CF_TEXT || format == CF_OEMTEXT ||
+            format == CF_LOCALE)
+            continue;
+        HANDLE data = GetClipboardData(format);
+        const SIZE_T size = data != nullptr ? GlobalSize(data) : 0;
+        if (const auto* block = size != 0 ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+            bytes.assign(block, size);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return found;
+}
+
 bool PutOnClipboard(const std::u16string& text) {
     const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,10 @@ HWND MessageOnlyWindow();
 // The clipboard's text (CF_UNICODETEXT) as any program reads it, never through the code under
 // test; nullopt when it holds no text or another program keeps it open for a second.
 std::optional<std::u16string> TextOnClipboard();
+// Every format on the clipboard, as any program reads it, with its data byte for byte; the text
+// formats and the locale that goes with them are listed without their data. Empty when the
+// clipboard stays busy.
+std::map<UINT, std::string> FormatsOnClipboard();
 // Puts `text` on the clipboard from this process, as another program would (for texts too
 // long for the helper's command line). False when the clipboard stayed busy or refused it.
 bool PutOnClipboard(const std::u16string& text);
