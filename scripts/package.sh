@@ -44,8 +44,8 @@ done
 echo
 if [ -n "${TALVEX_SIGN_PFX:-}" ]; then
     url=$(sed -n "s/^TALVEX_TIMESTAMP_URL:STRING=//p" build/windows/CMakeCache.txt)
-    echo "Signed with $TALVEX_SIGN_PFX and timestamped by $url: TalvexPress.exe, the setup, its"
-    echo "plug-in DLLs and its uninstaller."
+    echo "Signed with $TALVEX_SIGN_PFX, timestamped by $url:"
+    echo "TalvexPress.exe (in the zip and in the setup), the setup, its plug-in DLLs and its uninstaller."
 else
     echo "The packages are NOT SIGNED: SmartScreen warns everyone who downloads them, and Smart"
     echo "App Control blocks them. To sign them, give a code-signing certificate:"
