@@ -5,6 +5,11 @@
 ;   PROGRAM          the stripped TalvexPress.exe to install
 ;   ICON             the program's icon, also the setup's
 ;   OUTFILE          where to write the setup
+; and, to sign, these too (the certificate's password is in the environment):
+;   SIGN_SCRIPT      installer/sign.sh
+;   SIGN_PFX         the code-signing certificate (PKCS#12)
+;   TIMESTAMP_URL    the RFC 3161 timestamp server
+;   PLUGINS          signed copies of NSIS's 64-bit plug-in DLLs
 Unicode true
 ; The program is 64-bit only; so is its setup (and Wine here has no 32-bit side).
 Target amd64-unicode
@@ -13,6 +18,19 @@ SetCompressor /SOLID lzma
 
 !ifndef VERSION | DISPLAY_VERSION | PROGRAM | ICON | OUTFILE
   !error "talvex.nsi: pass -DVERSION, -DDISPLAY_VERSION, -DPROGRAM, -DICON and -DOUTFILE"
+!endif
+
+; Windows checks the signature of every file the setup runs: the setup, the plug-in DLLs it
+; unpacks and loads, and the uninstaller it writes. The signed plug-ins are found before
+; NSIS's own; the uninstaller is signed before it is packed, the setup once it is written.
+!ifdef SIGN_PFX
+  !ifndef SIGN_SCRIPT | TIMESTAMP_URL | PLUGINS
+    !error "talvex.nsi: signing needs -DSIGN_SCRIPT, -DTIMESTAMP_URL and -DPLUGINS too"
+  !endif
+  !addplugindir /amd64-unicode "${PLUGINS}"
+  !define SIGN 'bash "${SIGN_SCRIPT}" "${SIGN_PFX}" "${TIMESTAMP_URL}"'
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
 !endif
 
 !define PRODUCT "Talvex Press"

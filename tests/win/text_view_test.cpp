@@ -18,8 +18,6 @@
 namespace talvex::testing {
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-
 class TextViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
