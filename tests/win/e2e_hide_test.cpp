@@ -1,4 +1,5 @@
-// "Réduire" when the notification area will not take the icon: the window stays, and says why.
+// Finding the window again: "Réduire" when the notification area will not take the icon (the
+// window stays, and says why), and a second start that brings the running window forward.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -77,6 +78,46 @@ TEST_F(HideTalvex, WithNoWayBackTheWindowStaysAndSaysWhy) {
     EXPECT_EQ(WaitForMessageBox(program.Id(), 0), nullptr);
     NOTIFYICONDATAW probe = IconOf(picture1);
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe)) << "hidden without its icon";
+}
+
+// From Windows 11 22H2 a new icon waits in the overflow until the user pins it: after
+// "Réduire" the second start is the only way back the user may find.
+TEST_F(HideTalvex, ASecondStartBringsTheRunningWindowToTheFrontAfterItsMessage) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_TRUE(CopyAndWait(u"gardé", 1));
+    struct Case {
+        const char* name;
+        bool hidden;  // by "Réduire"; otherwise under a window of another program
+    };
+    for (const Case& c : {Case{"hidden", true}, Case{"behind another window", false}}) {
+        SCOPED_TRACE(c.name);
+        HWND cover = nullptr;
+        if (c.hidden) {
+            PostMessageW(FindControl(form, ids::kCommand4), BM_CLICK, 0, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, kSoon));
+        } else {
+            cover = ShowTestWindow(L"TalvexTestCover", DefWindowProcW, 0, 0, 1280, 1024);
+            ASSERT_NE(cover, nullptr);
+            SetForegroundWindow(cover);
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, kSoon));
+        }
+
+        Process second(ProgramPath());
+        ASSERT_TRUE(second.Started());
+        HWND box = WaitForMessageBox(second.Id(), 20000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), std::u16string(texts::kAnotherInstance));
+        EXPECT_EQ(IsWindowVisible(form) != FALSE, !c.hidden) << "moved before the answer";
+        SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(second.WaitForExit(kSoon));
+
+        EXPECT_TRUE(WaitUntil(
+            [&] { return IsWindowVisible(form) && GetForegroundWindow() == form; }, kSoon))
+            << "visible " << IsWindowVisible(form) << ", in front "
+            << (GetForegroundWindow() == form);
+        EXPECT_EQ(ReadListBox(list), std::vector<std::u16string>{u"gardé"});
+        if (cover != nullptr) DestroyWindow(cover);
+    }
 }
 
 }  // namespace
