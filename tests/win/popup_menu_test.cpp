@@ -316,8 +316,9 @@ TEST(MenuOpened, ItsItemsAreMeasuredForTheMonitorWhereItOpens) {
                       static_cast<int>(MeasuredItem(menu, menu.Popup(), i, dpi).itemHeight))
                 << dpi << " dpi, item " << i;
         // Windows measures a menu's owner-drawn items once: each dpi needs a menu of its own.
-        if (previous.second != nullptr)
+        if (previous.second != nullptr) {
             EXPECT_EQ(previous.first == dpi, previous.second == menu.Popup()) << dpi << " dpi";
+        }
         previous = {dpi, menu.Popup()};
     }
     DestroyWindow(owner);
