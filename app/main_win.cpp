@@ -23,6 +23,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                 DispatchMessageW(&msg);
             }
             exitCode = static_cast<int>(msg.wParam);
+        } else if (single.AnotherIsRunning()) {
+            // The user was told it runs already; now they should see it too.
+            talvex::SingleInstance::BringRunningCopyForward(talvex::Form1::kClassName,
+                                                            talvex::Form1::ComeForwardMessage());
         }
     }
     return exitCode;

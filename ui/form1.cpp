@@ -74,6 +74,9 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
     }
     PostMessageW(hwnd(), kAddNotificationIconMessage, 0, 0);
     ApplyRoundedShape();
+    // A copy started by the user may run with fewer rights than this one (this one elevated):
+    // its request to come forward is let through all the same.
+    ChangeWindowMessageFilterEx(hwnd(), ComeForwardMessage(), MSGFLT_ALLOW, nullptr);
 
     commandClipboard_ = std::make_unique<SystemClipboard>(hwnd());
     watchedClipboard_ =
@@ -104,6 +107,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (HandlePaint(msg, wp, [this](HDC dc, const RECT& area) { Paint(dc, area); })) return 0;
     if (IsTaskbarCreated(msg)) {
         if (loaded_) notificationIcon_.OnTaskbarCreated();
+        return 0;
+    }
+    if (msg == ComeForwardMessage() && msg != 0) {
+        if (loaded_) RunHandler([this] { OnAnotherCopyStarted(); });
         return 0;
     }
     switch (msg) {
@@ -149,7 +156,8 @@ bool Form1::HandleOwnerDraw(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (msg == WM_MEASUREITEM) {
         auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         if (item.CtlType == ODT_MENU) {
-            popupMenu_.Measure(item, Dpi());
+            // At the dpi of the monitor the menu opens on, which may not be the window's.
+            popupMenu_.Measure(item, popupMenu_.Dpi());
             return true;
         }
         if (item.CtlID == ids::kList1) {
@@ -161,7 +169,7 @@ bool Form1::HandleOwnerDraw(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (msg == WM_DRAWITEM) {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
         if (item.CtlType == ODT_MENU) {
-            popupMenu_.Draw(item, Dpi());
+            popupMenu_.Draw(item, popupMenu_.Dpi());
         } else if (item.CtlID == ids::kList1) {
             DrawHistoryItem(item);
         } else {
@@ -171,6 +179,11 @@ bool Form1::HandleOwnerDraw(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         return true;
     }
     return false;
+}
+
+UINT Form1::ComeForwardMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TalvexPress.ComeForward");
+    return message;
 }
 
 bool Form1::ShowWaitingBox() const {

@@ -56,8 +56,14 @@ class Form1 : public Window<Form1> {
     void OnHistoryEntryChosen();     // an entry selected in List1: recall it into Text1
     void OnShowChosen();             // "Afficher" in the menu
     void OnHelpChosen();             // "Aide" in the menu
-    // A mouse message over the notification icon (WM_LBUTTONDOWN, WM_RBUTTONDOWN...).
-    void OnNotifyIconMessage(UINT mouseMessage);
+    // An event of the notification icon: a click, or Enter, Space or the menu key on it.
+    void OnNotifyIconMessage(const NotificationIcon::Event& event);
+    // Another copy of the program was started, and said so: the user is looking for this one.
+    void OnAnotherCopyStarted();
+
+    // What another copy sends this one's window to bring it forward. A registered message:
+    // every copy gets the same number, and no other program's message has it.
+    static UINT ComeForwardMessage();
 
   private:
     friend class Window<Form1>;
@@ -128,6 +134,8 @@ class Form1 : public Window<Form1> {
     ToolsPanelOnForm toolsPanel_;
     bool loaded_ = false;
     int handlersRunning_ = 0;
+    // The icon's last event was a right button-up: the WM_CONTEXTMENU after it is that click's.
+    bool rightClickUp_ = false;
 
     ListBoxHistory history_;
     WindowMessageBoxes messageBoxes_;

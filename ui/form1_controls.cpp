@@ -105,9 +105,10 @@ void Form1::CreateControls() {
     aboutButton_.Create(instance_, hwnd(), ids::kCmdpropos, L"?", at(layout::kCmdpropos),
                         TitleButton({L"Arial", 9.75}), dpi);
     // Picture1: never on screen, it only receives the notification icon's messages.
-    notificationIcon_.Create(
-        instance_, hwnd(), ids::kPicture1, at(layout::kPicture1),
-        [this](UINT mouseMessage) { RunHandler([&] { OnNotifyIconMessage(mouseMessage); }); });
+    notificationIcon_.Create(instance_, hwnd(), ids::kPicture1, at(layout::kPicture1),
+                             [this](const NotificationIcon::Event& event) {
+                                 RunHandler([&] { OnNotifyIconMessage(event); });
+                             });
 
     // The first listed is on top. Text1 covers the tool buttons until the tools panel opens.
     const HWND windowOrder[] = {

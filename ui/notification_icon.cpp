@@ -1,6 +1,7 @@
 #include "ui/notification_icon.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cwchar>
 #include <iterator>
@@ -53,18 +54,29 @@ bool NotificationIcon::Add() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
     const UniqueIcon icon = LoadSmallAppIcon(instance);
     NOTIFYICONDATAW data = IconRecord(hwnd());
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 hides the plain tip unless asked for it.
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon.get();
     wcsncpy(data.szTip, texts::kTitle, std::size(data.szTip) - 1);
     // The notification area keeps its own copy of the picture; ours goes at the end.
-    return CallShellNotifyIcon(NIM_ADD, &data) != FALSE;
+    if (!CallShellNotifyIcon(NIM_ADD, &data)) return false;
+    // Asked after every add: the version belongs to the icon, which a restarted taskbar
+    // forgot. Without it, Enter or Space on the icon arrives as a right click and the menu
+    // opens wherever the pointer happens to be. A refusal leaves the old messages, which
+    // Decode reads as well.
+    NOTIFYICONDATAW version = IconRecord(hwnd());
+    version.uVersion = NOTIFYICON_VERSION_4;
+    CallShellNotifyIcon(NIM_SETVERSION, &version);
+    return true;
 }
 
 bool NotificationIcon::Present() const {
     if (hwnd() == nullptr) return false;
-    // Changing nothing succeeds only for an icon that exists.
+    // Changing nothing succeeds only for an icon that exists. The tip's flag goes along, so
+    // that no notification area takes its absence for a change.
     NOTIFYICONDATAW data = IconRecord(hwnd());
+    data.uFlags = NIF_SHOWTIP;
     return CallShellNotifyIcon(NIM_MODIFY, &data) != FALSE;
 }
 
@@ -85,10 +97,25 @@ UINT NotificationIcon::TaskbarCreatedMessage() {
     return message;
 }
 
+NotificationIcon::Event NotificationIcon::Decode(WPARAM wp, LPARAM lp) {
+    Event event;
+    if (HIWORD(lp) != kId) {
+        event.message = static_cast<UINT>(lp);
+        return event;
+    }
+    event.message = LOWORD(lp);
+    // wParam means nothing for the other events (balloons, pop-up closing).
+    const bool placed = (event.message >= WM_MOUSEFIRST && event.message <= WM_MOUSELAST) ||
+                        event.message == WM_CONTEXTMENU || event.message == NIN_SELECT ||
+                        event.message == NIN_KEYSELECT || event.message == NIN_POPUPOPEN;
+    // Signed: a monitor left of or above the main one has negative coordinates.
+    if (placed) event.anchor = POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
+    return event;
+}
+
 LRESULT NotificationIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kCallbackMessage) {
-        // Taken as a mouse move, X is the number of the mouse message over the icon.
-        if (listener_) listener_(static_cast<UINT>(LOWORD(lp)));
+        if (listener_) listener_(Decode(wp, lp));
         return 0;
     }
     return DefWindowProcW(hwnd(), msg, wp, lp);

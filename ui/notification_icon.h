@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "ui/window.h"
 
@@ -15,11 +16,28 @@ class NotificationIcon : public Window<NotificationIcon> {
   public:
     static constexpr wchar_t kReceiverClassName[] = L"TalvexPress.Picture1";
     static constexpr UINT kId = 1;
-    // The icon reports its mouse events to Picture1 as this message (WM_MOUSEMOVE), the mouse
-    // message's number in the low word of lParam, where a mouse move carries X.
+    // The icon reports its events to Picture1 as this message (WM_MOUSEMOVE), the event's
+    // number in the low word of lParam, where a mouse move carries X.
     static constexpr UINT kCallbackMessage = 0x200;
-    // Told of each mouse message over the icon (WM_LBUTTONDOWN, WM_RBUTTONDOWN...).
-    using Listener = std::function<void(UINT mouseMessage)>;
+
+    // One event of the icon.
+    struct Event {
+        // WM_LBUTTONDOWN, WM_RBUTTONDOWN and the other mouse messages; with version 4 also
+        // WM_CONTEXTMENU (the menu key, Shift+F10, or after a right click), NIN_SELECT and
+        // NIN_KEYSELECT (Enter or Space on the icon).
+        UINT message = 0;
+        // Where the icon is on screen (its top-left corner when the keyboard acted), for the
+        // events that carry it.
+        std::optional<POINT> anchor;
+    };
+    // The callback message's parameters read in either shape. Version 4: the event in the
+    // low word of lParam, the icon's id in its high word, the anchor point in wParam. Before
+    // it: the whole of lParam is the mouse message and wParam the id. Our id is not 0, so the
+    // high word tells one shape from the other, whatever the notification area agreed to.
+    static Event Decode(WPARAM wp, LPARAM lp);
+
+    // Told of each event of the icon.
+    using Listener = std::function<void(const Event&)>;
 
     NotificationIcon() = default;
     ~NotificationIcon();
@@ -27,8 +45,9 @@ class NotificationIcon : public Window<NotificationIcon> {
     // Makes Picture1: child `id` of `parent` at `bounds`, never shown.
     bool Create(HINSTANCE instance, HWND parent, int id, const RECT& bounds, Listener listener);
 
-    // Adds the icon: the application icon at the small-icon size, the tip "Talvex Press 1.0".
-    // False when the notification area refused it.
+    // Adds the icon: the application icon at the small-icon size, the tip "Talvex Press 1.0",
+    // and asks for version 4 of the icon's messages, for keyboard users. False when the
+    // notification area refused the icon.
     bool Add();
     // True when the notification area holds the icon right now.
     bool Present() const;

@@ -175,8 +175,19 @@ const PopupMenu::Item* PopupMenu::ItemOf(ULONG_PTR data) {
     return nullptr;
 }
 
-void PopupMenu::Build(HINSTANCE instance) {
-    if (menuBar_) return;
+void PopupMenu::LoadPictures(HINSTANCE instance) {
+    if (picturesLoaded_) return;
+    picturesLoaded_ = true;
+    for (int n = 1; n <= 6; ++n) {
+        const int mask = n <= 5 ? IDB_MENU_MASK1 + n - 1 : 0;
+        pictures_[static_cast<std::size_t>(n - 1)] = MakePicture(instance, IDB_MENU1 + n - 1, mask);
+    }
+    background_.reset(CreateSolidBrush(kBackground));
+}
+
+void PopupMenu::Build(HINSTANCE instance, UINT dpi) {
+    if (menuBar_ && dpi_ == dpi) return;
+    LoadPictures(instance);
     // MnuMenu is the invisible top-level item; each menu owns its submenus from the
     // moment it is attached, so only the bar needs an owner here.
     UniqueMenu bar(CreateMenu());
@@ -202,7 +213,6 @@ void PopupMenu::Build(HINSTANCE instance) {
     }
     for (const Item& item : kToolItems) Insert(tools, item, nullptr);
 
-    background_.reset(CreateSolidBrush(kBackground));
     MENUINFO look{};
     look.cbSize = sizeof look;
     look.fMask = MIM_BACKGROUND;
@@ -211,25 +221,31 @@ void PopupMenu::Build(HINSTANCE instance) {
     SetMenuInfo(tools, &look);
     SetMenuDefaultItem(popup, kDefaultItem, FALSE);
 
-    for (int n = 1; n <= 6; ++n) {
-        const int mask = n <= 5 ? IDB_MENU_MASK1 + n - 1 : 0;
-        pictures_[static_cast<std::size_t>(n - 1)] = MakePicture(instance, IDB_MENU1 + n - 1, mask);
-    }
+    // The tree built for the previous dpi, if any, goes now.
     menuBar_ = std::move(bar);
     popup_ = popup;
     tools_ = tools;
+    dpi_ = dpi;
 }
 
 HMENU PopupMenu::Popup() const { return popup_; }
 
-void PopupMenu::ShowAtPointer(HWND owner) {
-    Build(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)));
-    POINT at{};
-    GetCursorPos(&at);
+void PopupMenu::Show(HWND owner, std::optional<POINT> at) {
+    // Rebuilt under an open menu, the tree being tracked would be destroyed.
+    if (open_) return;
+    POINT place{};
+    if (at) {
+        place = *at;
+    } else {
+        GetCursorPos(&place);
+    }
+    Build(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), dpiAt_(place));
     SetMenuDefaultItem(popup_, kDefaultItem, FALSE);
     // Without the foreground the menu would stay open when the user clicks elsewhere.
     SetForegroundWindow(owner);
-    TrackPopupMenuEx(popup_, 0, at.x, at.y, owner, nullptr);
+    open_ = true;
+    TrackPopupMenuEx(popup_, 0, place.x, place.y, owner, nullptr);
+    open_ = false;
     PostMessageW(owner, WM_NULL, 0, 0);
 }
 

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
+#include "platform/monitor_dpi.h"
 #include "platform/unique_handle.h"
 
 namespace talvex {
@@ -35,20 +37,30 @@ class PopupMenu {
         int picture;             // 1 to 6, or 0 for none
     };
 
-    PopupMenu() = default;
+    // Where the menu learns the dpi of the screen it is about to open on.
+    using DpiAt = UINT (*)(POINT at);
+
+    explicit PopupMenu(DpiAt dpiAt = MonitorDpiAt) : dpiAt_(dpiAt) {}
     PopupMenu(const PopupMenu&) = delete;
     PopupMenu& operator=(const PopupMenu&) = delete;
 
     static bool IsMenuCommand(int id) { return id >= menu_ids::kFirst && id <= menu_ids::kLast; }
 
-    // Builds the tree and loads the pictures, once; `instance` holds the bitmaps.
-    void Build(HINSTANCE instance);
+    // Builds the tree for `dpi` (the pictures once; `instance` holds them). Windows asks an
+    // owner-drawn item its size once, the first time its menu is shown, and keeps the answer:
+    // a tree shown at one dpi would keep that dpi's sizes at another, so a new dpi gets a new
+    // tree. A tree already built for `dpi` is kept.
+    void Build(HINSTANCE instance, UINT dpi = 96);
     // The submenu of MnuMenu: what the icon shows.
     HMENU Popup() const;
+    // The dpi the tree was built for, which its items are measured and drawn at.
+    UINT Dpi() const { return dpi_; }
 
-    // Opens the popup at the pointer, owned by `owner`, MnuAffiche as the default item.
-    // The chosen item reaches `owner` as WM_COMMAND once the menu has closed.
-    void ShowAtPointer(HWND owner);
+    // Opens the popup at screen point `at` (at the pointer when there is none), owned by
+    // `owner`, MnuAffiche as the default item, measured for the monitor it opens on. The
+    // chosen item reaches `owner` as WM_COMMAND once the menu has closed. Asked again while
+    // it is open (a message that arrives meanwhile), it does nothing.
+    void Show(HWND owner, std::optional<POINT> at = std::nullopt);
 
     // The owner-draw messages of the menu (CtlType ODT_MENU).
     void Measure(MEASUREITEMSTRUCT& item, UINT dpi) const;
@@ -60,10 +72,16 @@ class PopupMenu {
     void EnsureFonts(UINT dpi) const;
     static const Item* ItemOf(ULONG_PTR data);
 
+    void LoadPictures(HINSTANCE instance);
+
+    DpiAt dpiAt_;
     UniqueMenu menuBar_;  // MnuMenu; owns its submenus
     HMENU popup_ = nullptr;
     HMENU tools_ = nullptr;
+    UINT dpi_ = 0;
+    bool open_ = false;
     UniqueBrush background_;
+    bool picturesLoaded_ = false;
     std::array<UniqueBitmap, 6> pictures_;  // premultiplied 32-bit, transparent where masked
     mutable UINT fontDpi_ = 0;
     mutable UniqueFont font_;

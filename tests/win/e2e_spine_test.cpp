@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "tests/win/win_support.h"
+#include "ui/control_ids.h"
 
 namespace talvex::testing {
 namespace {
@@ -48,10 +49,14 @@ TEST_F(RunningTalvex, APictureAddsNothing) {
     EXPECT_EQ(ReadListBox(list), Items{u"texte"});
 }
 
-TEST_F(RunningTalvex, ASecondCopySaysSoAndEndsWhileTheFirstKeepsItsHistory) {
+// From Windows 11 22H2 a new icon waits in the overflow until the user pins it: after
+// "Réduire" a second start may be the only way back the user finds.
+TEST_F(RunningTalvex, ASecondCopySaysSoAndEndsAndTheHiddenFirstComesToTheFront) {
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
     Start();
     ASSERT_TRUE(CopyAndWait(u"historique", 1));
+    PostMessageW(Control(ids::kCommand4), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, kSoon));
 
     Process second(ProgramPath());
     ASSERT_TRUE(second.Started());
@@ -63,11 +68,14 @@ TEST_F(RunningTalvex, ASecondCopySaysSoAndEndsWhileTheFirstKeepsItsHistory) {
     if (HWND secondForm = WaitForWindow(second.Id(), L"TalvexPress.Form1", 0)) {
         EXPECT_FALSE(IsWindowVisible(secondForm));
     }
+    EXPECT_FALSE(IsWindowVisible(form)) << "the first came forward before the answer";
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(second.WaitForExit(10000, &code));
 
     EXPECT_TRUE(program.WaitForExit(0) == false);
+    EXPECT_TRUE(
+        WaitUntil([&] { return IsWindowVisible(form) && GetForegroundWindow() == form; }, kSoon));
     EXPECT_EQ(ReadListBox(list), Items{u"historique"});
     ASSERT_TRUE(CopyAndWait(u"toujours là", 2));
 }

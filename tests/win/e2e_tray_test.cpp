@@ -1,12 +1,16 @@
-// The notification icon, hiding and showing, the popup menu and the program's questions,
-// as the user meets them: the real program, real mouse input on Wine's own system tray.
+// The notification icon, hiding and showing, the popup menu and the program's questions, as
+// the user meets them: the real program, real mouse input on Wine's own system tray, and the
+// icon's messages as any notification area may send them.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "tests/win/menu_support.h"
 #include "tests/win/win_support.h"
 #include "ui/control_ids.h"
+#include "ui/notification_icon.h"
 #include "ui/popup_menu.h"
 #include "ui/texts.h"
 
@@ -78,6 +82,14 @@ class TrayTalvex : public ProgramTest {
     std::size_t iconsBefore = 0;
     const ProgramMenu menuLayout;
 };
+
+// The icon's callback message in either shape: version 4 (the event and the icon's id in
+// lParam, its place in wParam) or the old one (the message alone in lParam, the id in wParam).
+void PostIconEvent(HWND picture1, bool versionFour, UINT event, POINT at) {
+    PostMessageW(picture1, NotificationIcon::kCallbackMessage,
+                 versionFour ? MAKEWPARAM(at.x, at.y) : NotificationIcon::kId,
+                 versionFour ? MAKELPARAM(event, NotificationIcon::kId) : event);
+}
 
 TEST_F(TrayTalvex, HiddenWindowComesBackFromALeftClickOnTheIconAsItWas) {
     Start();
@@ -153,6 +165,51 @@ TEST_F(TrayTalvex, RightClickOpensTheMenuWhileHiddenAndAfficherBringsTheWindowBa
     Sleep(300);
     EXPECT_FALSE(Visible());
     EXPECT_EQ(CountMessageBoxes(program.Id()), 0);
+}
+
+TEST_F(TrayTalvex, TheKeyboardOnTheIconOpensTheMenuThereOrShowsTheWindowInEitherShape) {
+    Start();
+    HideWith(ids::kCommand4);
+    HWND picture1 = Control(ids::kPicture1);
+    const POINT pointer{520, 330};
+    const POINT icon{180, 140};
+    // A right click ends in WM_RBUTTONUP and WM_CONTEXTMENU, after its button-down opened the
+    // menu: no second one.
+    PostIconEvent(picture1, true, WM_RBUTTONUP, pointer);
+    PostIconEvent(picture1, true, WM_CONTEXTMENU, pointer);
+    Sleep(600);
+    EXPECT_TRUE(OpenMenus(program.Id()).empty());
+
+    enum Outcome { MenuAtIcon, MenuAtPointer, WindowShown };
+    struct Case {
+        bool versionFour;
+        UINT event;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {true, WM_CONTEXTMENU, MenuAtIcon},     {true, WM_RBUTTONDOWN, MenuAtPointer},
+        {false, WM_RBUTTONDOWN, MenuAtPointer},  // Enter and Space come so too
+        {true, NIN_KEYSELECT, WindowShown},     {true, WM_LBUTTONDOWN, WindowShown},
+        {false, WM_LBUTTONDOWN, WindowShown}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "version 4 " << c.versionFour << ", " << c.event);
+        if (Visible()) HideWith(ids::kCommand4);
+        ASSERT_TRUE(CursorAt(pointer));
+        PostIconEvent(picture1, c.versionFour, c.event, icon);
+        if (c.outcome == WindowShown) {
+            EXPECT_TRUE(
+                WaitUntil([&] { return Visible() && GetForegroundWindow() == form; }, 5000));
+            continue;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).size() == 1; }, 5000));
+        RECT r{};
+        GetWindowRect(OpenMenus(program.Id()).front(), &r);
+        const POINT at = c.outcome == MenuAtIcon ? icon : pointer;
+        EXPECT_TRUE(std::abs(r.left - at.x) <= 2 && std::abs(r.top - at.y) <= 2)
+            << r.left << "," << r.top;
+        ASSERT_TRUE(ClickAt(POINT{1000, 900}));  // elsewhere: the menu closes
+        ASSERT_TRUE(WaitUntil([&] { return OpenMenus(program.Id()).empty(); }, 5000));
+    }
 }
 
 TEST_F(TrayTalvex, AToolChosenFromTheMenuWorksOnTheClipboardWhileHidden) {

@@ -269,5 +269,60 @@ TEST_F(MenuSkin, SizesFollowTheDpi) {
     EXPECT_EQ(DrawItem(menu.Popup(), 1, 0, 192).height, 14);
 }
 
+// The dpi of the monitor under the menu, as the test names it, and where the menu asked.
+UINT namedDpi = 96;
+POINT askedAt{};
+PopupMenu* openMenu = nullptr;
+std::vector<int> seenHeights;  // of the open menu's items, as laid out
+
+// The menu's owner, as Form1 is. Once the menu is open it notes its items' heights and ends it.
+LRESULT CALLBACK MenuOwner(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MEASUREITEM) {
+        openMenu->Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp), openMenu->Dpi());
+    } else if (msg == WM_DRAWITEM) {
+        openMenu->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp), openMenu->Dpi());
+    } else if (msg == WM_TIMER) {
+        KillTimer(hwnd, wp);
+        for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(openMenu->Popup())); ++i) {
+            RECT r{};
+            GetMenuItemRect(hwnd, openMenu->Popup(), i, &r);
+            seenHeights.push_back(r.bottom - r.top);
+        }
+        EndMenu();
+    } else {
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    return TRUE;
+}
+
+TEST(MenuOpened, ItsItemsAreMeasuredForTheMonitorWhereItOpens) {
+    PopupMenu menu([](POINT at) {
+        askedAt = at;
+        return namedDpi;
+    });
+    openMenu = &menu;
+    HWND owner = ShowTestWindow(L"TalvexTestMenuOwner", MenuOwner, 40, 40, 120, 60);
+    std::pair<UINT, HMENU> previous{0, nullptr};
+    for (const auto& [dpi, at] : {std::pair{96u, POINT{200, 200}}, std::pair{192u, POINT{420, 150}},
+                                  std::pair{192u, POINT{300, 120}}}) {
+        namedDpi = dpi;
+        seenHeights.clear();
+        SetTimer(owner, 1, 200, nullptr);  // fires in the open menu's loop
+        menu.Show(owner, at);
+        EXPECT_TRUE(askedAt.x == at.x && askedAt.y == at.y);
+        ASSERT_EQ(seenHeights.size(), 9u);
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(seenHeights[static_cast<std::size_t>(i)],
+                      static_cast<int>(MeasuredItem(menu, menu.Popup(), i, dpi).itemHeight))
+                << dpi << " dpi, item " << i;
+        // Windows measures a menu's owner-drawn items once: each dpi needs a menu of its own.
+        if (previous.second != nullptr) {
+            EXPECT_EQ(previous.first == dpi, previous.second == menu.Popup()) << dpi << " dpi";
+        }
+        previous = {dpi, menu.Popup()};
+    }
+    DestroyWindow(owner);
+}
+
 }  // namespace
 }  // namespace talvex::testing
