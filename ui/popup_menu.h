@@ -58,12 +58,15 @@ class PopupMenu {
 
   private:
     void EnsureFonts(UINT dpi) const;
+    // The menus' background in the colour of the moment (the skin's, or high contrast's).
+    void PaintBackground();
     static const Item* ItemOf(ULONG_PTR data);
 
     UniqueMenu menuBar_;  // MnuMenu; owns its submenus
     HMENU popup_ = nullptr;
     HMENU tools_ = nullptr;
     UniqueBrush background_;
+    COLORREF backgroundColour_ = 0;
     std::array<UniqueBitmap, 6> pictures_;  // premultiplied 32-bit, transparent where masked
     mutable UINT fontDpi_ = 0;
     mutable UniqueFont font_;
