@@ -72,7 +72,9 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
         WORD key;
         KeyOutcome (*run)(TextView& view, const KeyState& keys);
     };
-    static std::span<const KeyCommand> KeyCommands();
+    // The keys that move the caret or the view; those that edit, copy or undo.
+    static std::span<const KeyCommand> NavigationKeys();
+    static std::span<const KeyCommand> EditingKeys();
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Each answers the messages of one job; false sends the message on to DefWindowProc.

@@ -103,7 +103,7 @@ bool TextView::HandleInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resul
     }
 }
 
-std::span<const TextView::KeyCommand> TextView::KeyCommands() {
+std::span<const TextView::KeyCommand> TextView::NavigationKeys() {
     using Keys = const KeyState&;
     static constexpr KeyCommand kCommands[] = {
         {VK_LEFT,
@@ -146,6 +146,13 @@ std::span<const TextView::KeyCommand> TextView::KeyCommands() {
              if (v.viewport_.Page(true, k.shift)) v.AfterViewMoved();
              return KeyOutcome::VerticalMove;
          }},
+    };
+    return kCommands;
+}
+
+std::span<const TextView::KeyCommand> TextView::EditingKeys() {
+    using Keys = const KeyState&;
+    static constexpr KeyCommand kCommands[] = {
         {VK_DELETE,
          [](TextView& v, Keys k) {
              if (k.shift && !k.ctrl) {
@@ -221,14 +228,16 @@ bool TextView::OnKeyDown(WPARAM key) {
     keys.shift = KeyDown(VK_SHIFT);
     keys.ctrl = KeyDown(VK_CONTROL);
     keys.shortcut = keys.ctrl && !KeyDown(VK_MENU);
-    const auto commands = KeyCommands();
-    const auto command = std::find_if(commands.begin(), commands.end(),
-                                      [key](const KeyCommand& c) { return c.key == key; });
-    if (command == commands.end()) return false;
-    const KeyOutcome outcome = command->run(*this, keys);
-    if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
-        AfterCommand(outcome == KeyOutcome::VerticalMove);
-    return outcome != KeyOutcome::NotMine;
+    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
+        for (const KeyCommand& command : commands) {
+            if (command.key != key) continue;
+            const KeyOutcome outcome = command.run(*this, keys);
+            if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
+                AfterCommand(outcome == KeyOutcome::VerticalMove);
+            return outcome != KeyOutcome::NotMine;
+        }
+    }
+    return false;
 }
 
 void TextView::OnChar(wchar_t c) {
