@@ -32,9 +32,6 @@ struct ViewArea {
     int bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    bool Contains(ViewPoint p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
 };
 
 // What a scroll bar shows: a range 0..max, a page, a position.

@@ -60,8 +60,9 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     friend class TextViewAccessible;
     friend class Window<TextView>;
 
-    // What a key did: not the view's, or a command after which the caret is brought into
-    // sight (a vertical move keeps the column Up and Down aim at).
+    // What a key did: nothing (not the view's key), nothing more to do (Done), or a command
+    // after which the caret is brought into sight (a vertical move keeps the column Up and
+    // Down aim at).
     enum class KeyOutcome { NotMine, Done, Command, VerticalMove };
     struct KeyState {
         bool shift = false;
