@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 targets=(TalvexPress tick_bench minimal_window startup_bench idle_bench latency_bench scale_bench
-         text1_bench)
+         text1_bench settext_bench)
 if [ -n "${TALVEX_BENCH_BUILD:-}" ]; then
     build=$(cd "$TALVEX_BENCH_BUILD" && pwd)
     cmake --build "$build" --target "${targets[@]}" >/dev/null
@@ -42,6 +42,7 @@ run latency_bench 20
 run scale_bench 10000
 # Text1 with the hardest texts, each in a process of its own (its memory is its own).
 for kind in lines7 line10m line200k; do RESULT=text1_$kind run text1_bench $kind; done
+run settext_bench 5 50
 run tick_bench
 
 exe="$build/TalvexPress.exe"
@@ -57,7 +58,8 @@ echo "| measure | result | goal | met? |"
 echo "|---|---|---|---|"
 printf '| Size of TalvexPress.exe (release, stripped, all art) | %s bytes (%s KiB) | at most 300 KiB | %s |\n' \
     "$bytes" "$(( (bytes + 1023) / 1024 ))" "$size_met"
-results=(startup_bench idle_bench latency_bench scale_bench text1_lines7 text1_line10m text1_line200k)
+results=(startup_bench idle_bench latency_bench scale_bench text1_lines7 text1_line10m text1_line200k
+         settext_bench)
 for name in "${results[@]}"; do
     grep '^| ' "$out/$name.txt" || echo "| $name | no result | | **no** |"
 done

@@ -20,6 +20,25 @@ bool IsTaskbarCreated(UINT msg) {
     return taskbarCreated != 0 && msg == taskbarCreated;
 }
 
+// Only top-level windows hear of new system colours or of high contrast turned on or off:
+// the controls, which draw with those colours, are told and drawn again.
+void TellControlsColoursChanged(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    struct Message {
+        UINT msg;
+        WPARAM wp;
+        LPARAM lp;
+    } message{msg, wp, lp};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            const auto& m = *reinterpret_cast<const Message*>(data);
+            SendMessageW(child, m.msg, m.wp, m.lp);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&message));
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 Form1::~Form1() {
@@ -129,6 +148,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            TellControlsColoursChanged(hwnd(), msg, wp, lp);
+            return DefWindowProcW(hwnd(), msg, wp, lp);
         case WM_MENUCHAR:
             return PopupMenu::MenuChar(static_cast<wchar_t>(LOWORD(wp)),
                                        reinterpret_cast<HMENU>(lp));

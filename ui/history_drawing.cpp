@@ -1,6 +1,7 @@
 #include "ui/history_drawing.h"
 
 #include "editing/utf16.h"
+#include "ui/contrast.h"
 
 #include <string>
 
@@ -10,14 +11,6 @@ namespace {
 bool IsLineBreak(wchar_t c) {
     // LF, VT, FF, CR, NEL, line and paragraph separators: each would start a new line.
     return (c >= L'\n' && c <= L'\r') || c == L'\u0085' || c == L'\u2028' || c == L'\u2029';
-}
-
-// With high contrast on, the user's own colours win over the skin's.
-bool HighContrast() {
-    HIGHCONTRASTW hc{};
-    hc.cbSize = sizeof hc;
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
-           (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 std::wstring RowTextFromList(HWND list, UINT index) {
@@ -69,7 +62,7 @@ void MeasureHistoryItem(MEASUREITEMSTRUCT& item, UINT dpi) {
 
 void DrawHistoryItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const bool skin = !HighContrast();
+    const bool skin = !HighContrastOn();
     const COLORREF back = selected ? (skin ? kSelectedRowBack : GetSysColor(COLOR_HIGHLIGHT))
                                    : GetSysColor(COLOR_WINDOW);
     const COLORREF fore = selected ? (skin ? kSelectedRowText : GetSysColor(COLOR_HIGHLIGHTTEXT))

@@ -9,6 +9,7 @@
 
 #include "platform/gdi_guards.h"
 #include "resources/resource_ids.h"
+#include "ui/contrast.h"
 #include "ui/skin.h"
 
 namespace talvex {
@@ -47,15 +48,39 @@ constexpr int kTextGap = 8;
 constexpr int kRightRoom = 28;       // room for the submenu arrow
 constexpr int kFontHeight825 = 825;  // Tahoma 8.25 points, in hundredths of a point
 
-// The window's blue, and a pale wash of it for the picture column.
-constexpr COLORREF kBackground = RGB(255, 255, 255);
-constexpr COLORREF kGutterColour = RGB(228, 240, 254);
-constexpr COLORREF kHighlight = RGB(68, 158, 249);
-constexpr COLORREF kHighlightEdge = RGB(38, 118, 214);
-constexpr COLORREF kRule = RGB(178, 206, 240);
-constexpr COLORREF kText = RGB(0, 0, 0);
-constexpr COLORREF kGreyText = RGB(128, 128, 128);
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
+
+struct MenuColours {
+    COLORREF background;
+    COLORREF gutter;
+    COLORREF highlight;
+    COLORREF highlightEdge;
+    COLORREF highlightText;
+    COLORREF rule;
+    COLORREF text;
+    COLORREF greyText;
+};
+
+// The window's blue, and a pale wash of it for the picture column; under high contrast the
+// system's menu and highlight colours, which the user chose to read by.
+MenuColours CurrentColours() {
+    if (HighContrastOn()) {
+        const COLORREF menu = GetSysColor(COLOR_MENU);
+        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+        const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+        return MenuColours{menu,
+                           menu,
+                           highlight,
+                           highlight,
+                           GetSysColor(COLOR_HIGHLIGHTTEXT),
+                           text,
+                           text,
+                           GetSysColor(COLOR_GRAYTEXT)};
+    }
+    return MenuColours{RGB(255, 255, 255), RGB(228, 240, 254), RGB(68, 158, 249),
+                       RGB(38, 118, 214),  RGB(255, 255, 255), RGB(178, 206, 240),
+                       RGB(0, 0, 0),       RGB(128, 128, 128)};
+}
 
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
     SetDCBrushColor(dc, colour);
@@ -182,7 +207,6 @@ void PopupMenu::LoadPictures(HINSTANCE instance) {
         const int mask = n <= 5 ? IDB_MENU_MASK1 + n - 1 : 0;
         pictures_[static_cast<std::size_t>(n - 1)] = MakePicture(instance, IDB_MENU1 + n - 1, mask);
     }
-    background_.reset(CreateSolidBrush(kBackground));
 }
 
 void PopupMenu::Build(HINSTANCE instance, UINT dpi) {
@@ -213,12 +237,6 @@ void PopupMenu::Build(HINSTANCE instance, UINT dpi) {
     }
     for (const Item& item : kToolItems) Insert(tools, item, nullptr);
 
-    MENUINFO look{};
-    look.cbSize = sizeof look;
-    look.fMask = MIM_BACKGROUND;
-    look.hbrBack = background_.get();
-    SetMenuInfo(popup, &look);
-    SetMenuInfo(tools, &look);
     SetMenuDefaultItem(popup, kDefaultItem, FALSE);
 
     // The tree built for the previous dpi, if any, goes now.
@@ -226,6 +244,23 @@ void PopupMenu::Build(HINSTANCE instance, UINT dpi) {
     popup_ = popup;
     tools_ = tools;
     dpi_ = dpi;
+    background_.reset();  // the new tree takes its background below
+    PaintBackground();
+}
+
+void PopupMenu::PaintBackground() {
+    const COLORREF colour = CurrentColours().background;
+    if (background_ && colour == backgroundColour_) return;
+    UniqueBrush brush(CreateSolidBrush(colour));
+    if (!brush) return;  // the old one stays
+    MENUINFO look{};
+    look.cbSize = sizeof look;
+    look.fMask = MIM_BACKGROUND;
+    look.hbrBack = brush.get();
+    SetMenuInfo(popup_, &look);
+    SetMenuInfo(tools_, &look);
+    background_ = std::move(brush);  // the menus use it from now on: the old one may go
+    backgroundColour_ = colour;
 }
 
 HMENU PopupMenu::Popup() const { return popup_; }
@@ -241,6 +276,7 @@ void PopupMenu::Show(HWND owner, std::optional<POINT> at) {
     }
     Build(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), dpiAt_(place));
     SetMenuDefaultItem(popup_, kDefaultItem, FALSE);
+    PaintBackground();  // high contrast may have come or gone since
     // Without the foreground the menu would stay open when the user clicks elsewhere.
     SetForegroundWindow(owner);
     open_ = true;
@@ -287,16 +323,17 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     const RECT& rc = item.rcItem;
     // The menu lends its DC: the colours, mode and font set below go back with the rest.
     const SavedDc saved(dc);
+    const MenuColours colours = CurrentColours();
 
-    Fill(dc, rc, kBackground);
+    Fill(dc, rc, colours.background);
     const RECT gutter{rc.left, rc.top, rc.left + Scale(kGutter, dpi), rc.bottom};
-    Fill(dc, gutter, kGutterColour);
+    Fill(dc, gutter, colours.gutter);
 
     if (entry->caption == nullptr) {
         const int y = (rc.top + rc.bottom) / 2;
         const RECT rule{gutter.right + Scale(4, dpi), y, rc.right - Scale(4, dpi),
                         y + std::max(1, Scale(1, dpi))};
-        Fill(dc, rule, kRule);
+        Fill(dc, rule, colours.rule);
         return;
     }
 
@@ -304,9 +341,9 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     if (selected) {
         RECT band = rc;
         InflateRect(&band, -Scale(2, dpi), -Scale(1, dpi));
-        Fill(dc, band, kHighlightEdge);
+        Fill(dc, band, colours.highlightEdge);
         InflateRect(&band, -1, -1);
-        Fill(dc, band, kHighlight);
+        Fill(dc, band, colours.highlight);
     }
 
     if (entry->picture != 0) {
@@ -328,7 +365,7 @@ void PopupMenu::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     SelectObject(dc, (isDefault ? boldFont_ : font_).get());
     SetBkMode(dc, TRANSPARENT);
     const bool grey = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    SetTextColor(dc, selected ? RGB(255, 255, 255) : grey ? kGreyText : kText);
+    SetTextColor(dc, selected ? colours.highlightText : grey ? colours.greyText : colours.text);
     RECT text{gutter.right + Scale(kTextGap, dpi), rc.top, rc.right - Scale(kRightRoom, dpi) / 2,
               rc.bottom};
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;

@@ -70,6 +70,8 @@ class PopupMenu {
 
   private:
     void EnsureFonts(UINT dpi) const;
+    // The menus' background in the colour of the moment (the skin's, or high contrast's).
+    void PaintBackground();
     static const Item* ItemOf(ULONG_PTR data);
 
     void LoadPictures(HINSTANCE instance);
@@ -82,6 +84,7 @@ class PopupMenu {
     bool open_ = false;
     UniqueBrush background_;
     bool picturesLoaded_ = false;
+    COLORREF backgroundColour_ = 0;
     std::array<UniqueBitmap, 6> pictures_;  // premultiplied 32-bit, transparent where masked
     mutable UINT fontDpi_ = 0;
     mutable UniqueFont font_;

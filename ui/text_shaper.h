@@ -12,10 +12,11 @@
 
 #include "editing/line_layout.h"
 #include "editing/text_document.h"
+#include "editing/viewport.h"
 
 namespace talvex {
 
-class TextShaper : public PieceMeasurer {
+class TextShaper : public TextMeasurer {
   public:
     explicit TextShaper(const TextDocument& document) : document_(document) {}
     ~TextShaper() override { Forget(); }
@@ -34,10 +35,10 @@ class TextShaper : public PieceMeasurer {
     int MeasurePiece(std::size_t start, std::size_t length) override;
     // Where the caret standing at `position` (within the piece, ends included) sits, in
     // pixels from the piece's left edge.
-    int CaretX(const LinePiece& piece, std::size_t position);
+    int CaretX(const LinePiece& piece, std::size_t position) override;
     // The position within the piece whose caret place is nearest to `x` (pixels from the
     // piece's left edge).
-    std::size_t PositionAtX(const LinePiece& piece, int x);
+    std::size_t PositionAtX(const LinePiece& piece, int x) override;
     // Draws the piece with its left edge at (x, y), clipped to `clip`; [selectionStart,
     // selectionEnd) of the document is shown selected where it meets the piece.
     void Draw(const LinePiece& piece, int x, int y, const RECT& clip, std::size_t selectionStart,

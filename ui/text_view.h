@@ -1,19 +1,23 @@
 // Text1: the program's own multi-line text view. It holds its text once (TextEditor), lays
 // out and shapes only what is in sight (LineLayout, TextShaper), and does what a Windows text
 // box does for the keyboard, the mouse, the input method, screen readers and other programs
-// (the EM_ and WM_ messages of an edit control). A line of ten million characters costs no
-// more to show, scroll, edit or copy than a short one.
+// (the EM_ and WM_ messages of an edit control). What is in sight and where is the
+// Viewport's to say (editing/viewport.h); the view turns messages into its calls, and
+// draws. A line of ten million characters costs no more to show, scroll, edit or copy than
+// a short one.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "clipboard/ports.h"
 #include "editing/line_layout.h"
 #include "editing/text_editor.h"
+#include "editing/viewport.h"
 #include "platform/gdi_guards.h"
 #include "platform/unique_handle.h"
 #include "ui/text_shaper.h"
@@ -42,13 +46,49 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     // selected, and undo starts afresh. Throws std::bad_alloc, leaving everything as it was.
     void SetText(std::u16string text) override;
 
+    // What screen readers and magnifiers ask of the view, in client pixels: where the caret
+    // standing at `position` is (the top of its line), which caret position is nearest to
+    // `client`, the top line in sight and how many whole lines show.
+    POINT ClientPointOf(std::size_t position);
+    std::size_t PositionAt(POINT client);
+    std::size_t FirstLineInSight() const { return viewport_.FirstLine(); }
+    int WholeLinesInSight() const { return viewport_.WholeLinesInSight(); }
+    // Scrolls as little as brings `position` into sight (sideways, by a quarter of a view).
+    void ScrollIntoView(std::size_t position);
+
   private:
     friend class TextViewAccessible;
     friend class Window<TextView>;
 
+    // What a key did: nothing (not the view's key), nothing more to do (Done), or a command
+    // after which the caret is brought into sight (a vertical move keeps the column Up and
+    // Down aim at).
+    enum class KeyOutcome { NotMine, Done, Command, VerticalMove };
+    struct KeyState {
+        bool shift = false;
+        bool ctrl = false;
+        bool shortcut = false;  // Ctrl without Alt: AltGr (Ctrl+Alt) types characters instead
+    };
+    struct KeyCommand {
+        WORD key;
+        KeyOutcome (*run)(TextView& view, const KeyState& keys);
+    };
+    // The keys that move the caret or the view; those that edit, copy or undo.
+    static std::span<const KeyCommand> NavigationKeys();
+    static std::span<const KeyCommand> EditingKeys();
+
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    // The messages other programs and the tests use, as an edit control answers them.
+    // Each answers the messages of one job; false sends the message on to DefWindowProc.
+    bool HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    bool HandleInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // The messages other programs and the tests use, as an edit control answers them
+    // (text_view_edit_messages.cpp): the text and its selection; undo and the clipboard;
+    // lines; what is in sight.
     bool HandleEditMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    bool HandleTextMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    bool HandleCommandMessage(UINT msg, LRESULT* result);
+    bool HandleLineMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    bool HandleViewMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
     // TextEditor::Observer
     void OnTextReset() override;
@@ -58,29 +98,23 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     // Look and place (text_view_paint.cpp).
     void SetFont(HFONT font, bool redraw);
     void OnSize();
+    // The text area within the client area, told to the viewport.
+    void UpdateArea();
     void Paint(HDC target, const RECT& area);
     void PaintLine(std::size_t line, int top, const RECT& text);
     RECT TextArea() const;
-    int WholeLinesInSight() const;
-    int LineLeft() const;  // where x = 0 of every line is, in client pixels
-    int CaretXOnLine(std::size_t position);
-    POINT ClientPointOf(std::size_t position);
-    std::size_t PositionAt(POINT client);
-    std::size_t PositionOnLineAtX(std::size_t line, int x);
-    int HorizontalExtent();
+    // After the view moved, or the text or its size changed: paint, scroll bars, caret.
+    void AfterViewMoved();
     void UpdateScrollBars();
-    void ScrollTo(std::size_t firstLine, int x);
-    void ScrollCaretIntoView();
     void CreateSystemCaret();
     void PlaceCaret();
-    void OnScroll(int bar, int code);
+    void OnScroll(ScrollBar bar, WPARAM wp);
     void OnWheel(int delta, bool sideways);
 
     // Keyboard, mouse, clipboard, menu and input method (text_view_input.cpp).
     bool OnKeyDown(WPARAM key);
     void OnChar(wchar_t c);
     void TypeCodePoint(char32_t c);
-    void MoveVertically(std::ptrdiff_t lines, bool extend);
     void OnMouseDown(POINT client, bool extend, bool wordWise);
     void OnMouseMove(POINT client);
     // While a drag holds the pointer beyond the text, this timer scrolls and selects on.
@@ -93,26 +127,21 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     void Paste();
     void PlaceComposition();
     // After any command: the caret in sight, the screen and the scroll bars up to date.
-    void AfterCommand();
+    // Any command but a vertical move forgets the column Up and Down aim at.
+    void AfterCommand(bool keepColumn = false);
 
     LRESULT OnGetObject(WPARAM wp, LPARAM lp);
 
     TextEditor editor_;
     TextShaper shaper_;
     LineLayout layout_;
+    Viewport viewport_;
     HFONT font_ = nullptr;  // not ours: the window that sets it keeps it alive
-    int lineHeight_ = 13;
-    int averageCharWidth_ = 6;
     int margin_ = 1;
 
-    std::size_t firstLine_ = 0;  // the top line in sight
-    int scrollX_ = 0;            // pixels of every line scrolled out on the left
-    int desiredX_ = -1;          // where Up and Down aim, in line pixels; -1: the caret's own
     bool dragging_ = false;
     POINT dragPoint_{};
     char16_t pendingHighSurrogate_ = 0;  // the first half of a character typed in two messages
-    int wheelRest_ = 0;
-    int sidewaysWheelRest_ = 0;
     bool modified_ = false;
     bool caretShown_ = false;
     SCROLLINFO shownVertical_{};

@@ -17,18 +17,9 @@ constexpr UINT kDragTimerMs = 50;
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
-// The keys that move the caret along the text: alone, and with Ctrl (Shift extends either).
-struct CaretKey {
-    WORD key;
-    void (TextEditor::*move)(bool extend);
-    void (TextEditor::*withCtrl)(bool extend);
-};
-constexpr CaretKey kCaretKeys[] = {
-    {VK_LEFT, &TextEditor::MoveLeft, &TextEditor::MoveWordLeft},
-    {VK_RIGHT, &TextEditor::MoveRight, &TextEditor::MoveWordRight},
-    {VK_HOME, &TextEditor::MoveLineStart, &TextEditor::MoveDocumentStart},
-    {VK_END, &TextEditor::MoveLineEnd, &TextEditor::MoveDocumentEnd},
-};
+POINT PointOf(LPARAM lp) {
+    return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
 
 // The context menu's commands, as an edit control offers them.
 enum MenuCommand : UINT {
@@ -42,92 +33,211 @@ enum MenuCommand : UINT {
 
 }  // namespace
 
-bool TextView::OnKeyDown(WPARAM key) {
-    const bool shift = KeyDown(VK_SHIFT);
-    const bool ctrl = KeyDown(VK_CONTROL);
-    // AltGr comes as Ctrl+Alt and types characters: it is no shortcut.
-    const bool shortcut = ctrl && !KeyDown(VK_MENU);
-    for (const CaretKey& caretKey : kCaretKeys) {
-        if (caretKey.key != key) continue;
-        (editor_.*(ctrl ? caretKey.withCtrl : caretKey.move))(shift);
-        desiredX_ = -1;  // a move along the line forgets where Up and Down were aiming
-        AfterCommand();
-        return true;
-    }
-    bool horizontal = true;  // a move that forgets where Up and Down were aiming
-    switch (key) {
-        case VK_UP:
-        case VK_DOWN:
-            MoveVertically(key == VK_UP ? -1 : 1, shift);
-            horizontal = false;
-            break;
-        case VK_PRIOR:
-        case VK_NEXT: {
-            // A page: the view and the caret move together.
-            const auto page = static_cast<std::ptrdiff_t>(WholeLinesInSight());
-            const auto first =
-                static_cast<std::ptrdiff_t>(firstLine_) + (key == VK_PRIOR ? -page : page);
-            ScrollTo(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, first)), scrollX_);
-            MoveVertically(key == VK_PRIOR ? -page : page, shift);
-            horizontal = false;
-            break;
-        }
-        case VK_DELETE:
-            if (shift && !ctrl) {
-                CutSelection();
-            } else {
-                ctrl ? editor_.DeleteWordForward() : editor_.DeleteForward();
-            }
-            break;
-        case VK_BACK:
-            ctrl ? editor_.DeleteWordBackward() : editor_.Backspace();
-            break;
-        case VK_INSERT:
-            if (ctrl && !shift) {
-                CopySelection();
-            } else if (shift && !ctrl) {
-                Paste();
-            } else {
-                return true;
-            }
-            break;
-        case VK_TAB:
-            // A plain Tab is the window's: it moves the keyboard on (FocusNavigator).
-            if (!ctrl) return false;
-            editor_.Type(u"\t");
-            break;
-        case VK_ESCAPE:
-            return true;  // nothing to cancel here, and nothing to close
-        case 'A':
-            if (!shortcut) return false;
-            editor_.SelectAll();
-            break;
-        case 'C':
-            if (!shortcut) return false;
-            CopySelection();
+bool TextView::HandleInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    switch (msg) {
+        case WM_GETDLGCODE:
+            // Every key, Enter and Esc included: the dialog manager must not act on them here
+            // (Tab is passed on by the view itself, access keys still reach the window).
+            *result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTALLKEYS;
             return true;
-        case 'X':
-            if (!shortcut) return false;
-            CutSelection();
-            break;
-        case 'V':
-            if (!shortcut) return false;
-            Paste();
-            break;
-        case 'Z':
-            if (!shortcut) return false;
-            shift ? editor_.Redo() : editor_.Undo();
-            break;
-        case 'Y':
-            if (!shortcut) return false;
-            editor_.Redo();
-            break;
+        case WM_KEYDOWN:
+            return OnKeyDown(wp);
+        case WM_SYSKEYDOWN:
+            // Alt+Backspace undoes, as in any Windows text box.
+            if (wp != VK_BACK || (HIWORD(lp) & KF_ALTDOWN) == 0) return false;
+            editor_.Undo();
+            AfterCommand();
+            return true;
+        case WM_SYSCHAR:
+            return wp == VK_BACK;  // the Alt+Backspace above, no beep
+        case WM_CHAR:
+            OnChar(static_cast<wchar_t>(wp));
+            return true;
+        case WM_UNICHAR:
+            *result = wp == UNICODE_NOCHAR;  // yes, this window takes UTF-32 characters
+            if (wp != UNICODE_NOCHAR) TypeCodePoint(static_cast<char32_t>(wp));
+            return true;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            OnMouseDown(PointOf(lp), (wp & MK_SHIFT) != 0, msg == WM_LBUTTONDBLCLK);
+            return true;
+        case WM_MOUSEMOVE:
+            OnMouseMove(PointOf(lp));
+            return true;
+        case WM_LBUTTONUP:
+            EndDrag();
+            return true;
+        case WM_CAPTURECHANGED:
+            if (dragging_) {
+                dragging_ = false;
+                KillTimer(hwnd(), kDragTimer);
+            }
+            return true;
+        case WM_TIMER:
+            if (wp == kDragTimer) OnDragTimer();
+            return true;
+        case WM_RBUTTONDOWN:
+            if (GetFocus() != hwnd()) SetFocus(hwnd());
+            return true;
+        case WM_CONTEXTMENU:
+            ShowContextMenu(lp);
+            return true;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wp), (GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) != 0);
+            return true;
+        case WM_MOUSEHWHEEL:
+            // Tilted right: the text moves left, as when scrolling right.
+            OnWheel(-GET_WHEEL_DELTA_WPARAM(wp), true);
+            *result = TRUE;
+            return true;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            OnScroll(msg == WM_VSCROLL ? ScrollBar::Vertical : ScrollBar::Horizontal, wp);
+            return true;
+        case WM_IME_STARTCOMPOSITION:
+        case WM_IME_COMPOSITION:
+            PlaceComposition();
+            return false;  // the system's part follows: the result comes back as WM_CHAR
         default:
             return false;
     }
-    if (horizontal) desiredX_ = -1;
-    AfterCommand();
-    return true;
+}
+
+std::span<const TextView::KeyCommand> TextView::NavigationKeys() {
+    using Keys = const KeyState&;
+    static constexpr KeyCommand kCommands[] = {
+        {VK_LEFT,
+         [](TextView& v, Keys k) {
+             k.ctrl ? v.editor_.MoveWordLeft(k.shift) : v.editor_.MoveLeft(k.shift);
+             return KeyOutcome::Command;
+         }},
+        {VK_RIGHT,
+         [](TextView& v, Keys k) {
+             k.ctrl ? v.editor_.MoveWordRight(k.shift) : v.editor_.MoveRight(k.shift);
+             return KeyOutcome::Command;
+         }},
+        {VK_HOME,
+         [](TextView& v, Keys k) {
+             k.ctrl ? v.editor_.MoveDocumentStart(k.shift) : v.editor_.MoveLineStart(k.shift);
+             return KeyOutcome::Command;
+         }},
+        {VK_END,
+         [](TextView& v, Keys k) {
+             k.ctrl ? v.editor_.MoveDocumentEnd(k.shift) : v.editor_.MoveLineEnd(k.shift);
+             return KeyOutcome::Command;
+         }},
+        {VK_UP,
+         [](TextView& v, Keys k) {
+             v.viewport_.MoveVertically(-1, k.shift);
+             return KeyOutcome::VerticalMove;
+         }},
+        {VK_DOWN,
+         [](TextView& v, Keys k) {
+             v.viewport_.MoveVertically(1, k.shift);
+             return KeyOutcome::VerticalMove;
+         }},
+        {VK_PRIOR,
+         [](TextView& v, Keys k) {
+             if (v.viewport_.Page(false, k.shift)) v.AfterViewMoved();
+             return KeyOutcome::VerticalMove;
+         }},
+        {VK_NEXT,
+         [](TextView& v, Keys k) {
+             if (v.viewport_.Page(true, k.shift)) v.AfterViewMoved();
+             return KeyOutcome::VerticalMove;
+         }},
+    };
+    return kCommands;
+}
+
+std::span<const TextView::KeyCommand> TextView::EditingKeys() {
+    using Keys = const KeyState&;
+    static constexpr KeyCommand kCommands[] = {
+        {VK_DELETE,
+         [](TextView& v, Keys k) {
+             if (k.shift && !k.ctrl) {
+                 v.CutSelection();
+             } else {
+                 k.ctrl ? v.editor_.DeleteWordForward() : v.editor_.DeleteForward();
+             }
+             return KeyOutcome::Command;
+         }},
+        {VK_BACK,
+         [](TextView& v, Keys k) {
+             k.ctrl ? v.editor_.DeleteWordBackward() : v.editor_.Backspace();
+             return KeyOutcome::Command;
+         }},
+        {VK_INSERT,
+         [](TextView& v, Keys k) {
+             if (k.ctrl == k.shift) return KeyOutcome::Done;
+             k.ctrl ? v.CopySelection() : v.Paste();
+             return KeyOutcome::Command;
+         }},
+        {VK_TAB,
+         [](TextView& v, Keys k) {
+             // A plain Tab is the window's: it moves the keyboard on (FocusNavigator).
+             if (!k.ctrl) return KeyOutcome::NotMine;
+             v.editor_.Type(u"\t");
+             return KeyOutcome::Command;
+         }},
+        // Nothing to cancel here, and nothing to close.
+        {VK_ESCAPE, [](TextView&, Keys) { return KeyOutcome::Done; }},
+        // A letter without Ctrl, or with AltGr, types its character instead (WM_CHAR).
+        {'A',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             v.editor_.SelectAll();
+             return KeyOutcome::Command;
+         }},
+        {'C',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             v.CopySelection();
+             return KeyOutcome::Done;
+         }},
+        {'X',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             v.CutSelection();
+             return KeyOutcome::Command;
+         }},
+        {'V',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             v.Paste();
+             return KeyOutcome::Command;
+         }},
+        {'Z',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             k.shift ? v.editor_.Redo() : v.editor_.Undo();
+             return KeyOutcome::Command;
+         }},
+        {'Y',
+         [](TextView& v, Keys k) {
+             if (!k.shortcut) return KeyOutcome::NotMine;
+             v.editor_.Redo();
+             return KeyOutcome::Command;
+         }},
+    };
+    return kCommands;
+}
+
+bool TextView::OnKeyDown(WPARAM key) {
+    KeyState keys;
+    keys.shift = KeyDown(VK_SHIFT);
+    keys.ctrl = KeyDown(VK_CONTROL);
+    keys.shortcut = keys.ctrl && !KeyDown(VK_MENU);
+    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
+        for (const KeyCommand& command : commands) {
+            if (command.key != key) continue;
+            const KeyOutcome outcome = command.run(*this, keys);
+            if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
+                AfterCommand(outcome == KeyOutcome::VerticalMove);
+            return outcome != KeyOutcome::NotMine;
+        }
+    }
+    return false;
 }
 
 void TextView::OnChar(wchar_t c) {
@@ -150,7 +260,6 @@ void TextView::OnChar(wchar_t c) {
     } else {
         editor_.Type(std::u16string_view(&unit, 1));
     }
-    desiredX_ = -1;
     AfterCommand();
 }
 
@@ -166,19 +275,7 @@ void TextView::TypeCodePoint(char32_t c) {
                                  static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};
         editor_.Type(std::u16string_view(pair, 2));
     }
-    desiredX_ = -1;
     AfterCommand();
-}
-
-void TextView::MoveVertically(std::ptrdiff_t lines, bool extend) {
-    const TextDocument& document = editor_.Document();
-    const std::size_t caret = editor_.Caret();
-    const auto line = static_cast<std::ptrdiff_t>(document.LineOfPosition(caret));
-    const auto last = static_cast<std::ptrdiff_t>(document.LineCount()) - 1;
-    const std::ptrdiff_t target = std::clamp<std::ptrdiff_t>(line + lines, 0, last);
-    if (desiredX_ < 0) desiredX_ = CaretXOnLine(caret);
-    if (target == line) return;
-    editor_.MoveCaretTo(PositionOnLineAtX(static_cast<std::size_t>(target), desiredX_), extend);
 }
 
 void TextView::OnMouseDown(POINT client, bool extend, bool wordWise) {
@@ -189,7 +286,6 @@ void TextView::OnMouseDown(POINT client, bool extend, bool wordWise) {
     } else {
         editor_.MoveCaretTo(at, extend);
     }
-    desiredX_ = -1;
     dragging_ = true;
     dragPoint_ = client;
     SetCapture(hwnd());
@@ -231,7 +327,7 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
     if (at.x == -1 && at.y == -1) {
         // From the keyboard (the menu key, Shift+F10): under the caret.
         at = ClientPointOf(editor_.Caret());
-        at.y += lineHeight_;
+        at.y += viewport_.LineHeight();
         const RECT text = TextArea();
         at.x = std::clamp<LONG>(at.x, text.left, text.right);
         at.y = std::clamp<LONG>(at.y, text.top, text.bottom);
@@ -278,7 +374,6 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
         default:
             return;
     }
-    desiredX_ = -1;
     AfterCommand();
 }
 

@@ -260,6 +260,28 @@ TEST_F(MenuSkin, HighlightSeparatorsAndTextAreDrawn) {
     EXPECT_EQ(count(DrawItem(menu.Popup(), 1, ODS_SELECTED), highlight), 0);
 }
 
+TEST_F(MenuSkin, UnderHighContrastTheMenuTakesTheSystemsColours) {
+    const DarkHighContrast contrast;
+    const std::uint32_t cyan = (GetRValue(DarkHighContrast::kHighlight) << 16) |
+                               (GetGValue(DarkHighContrast::kHighlight) << 8) |
+                               GetBValue(DarkHighContrast::kHighlight);
+    const Drawn plain = DrawItem(menu.Popup(), 3, 0);  // &Aide
+    const Drawn chosen = DrawItem(menu.Popup(), 3, ODS_SELECTED);
+    int black = 0, white = 0, band = 0, skinBlue = 0;
+    for (auto p : plain.pixels) {
+        black += p == 0 ? 1 : 0;
+        white += p == 0xFFFFFF ? 1 : 0;
+    }
+    for (auto p : chosen.pixels) {
+        band += p == cyan ? 1 : 0;
+        skinBlue += p == kHighlight ? 1 : 0;
+    }
+    EXPECT_GT(black, plain.width * plain.height * 3 / 4) << "the menu colour, gutter included";
+    EXPECT_GT(white, 10) << "the caption in the menu's text colour";
+    EXPECT_GT(band, chosen.width * 4) << "the system's highlight";
+    EXPECT_EQ(skinBlue, 0);
+}
+
 TEST_F(MenuSkin, SizesFollowTheDpi) {
     const Drawn small = DrawItem(menu.Popup(), 3, 0, 96);
     const Drawn large = DrawItem(menu.Popup(), 3, 0, 192);

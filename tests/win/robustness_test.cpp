@@ -379,6 +379,48 @@ TEST_F(RobustTalvex, AHundredMegabyteTextLeavesTheProgramAliveAndRecording) {
     EXPECT_TRUE(Answers(static_cast<UINT>(kStallLimitMs)));
 }
 
+// What the clipboard can carry, another program can also hand Text1 through its messages: the
+// text arrives whole, and the program and its history live on.
+TEST_F(RobustTalvex, EnormousTextsSentToText1ArriveWholeAndTheHistoryStays) {
+    Start();
+    ASSERT_TRUE(CopyAndWait(u"gardé", 1));
+    struct Case {
+        const char* name;
+        UINT message;
+        std::size_t units;
+    };
+    const Case cases[] = {
+        {"WM_SETTEXT, 1.6 million units", WM_SETTEXT, 1600000},
+        {"EM_REPLACESEL, 1.6 million units", EM_REPLACESEL, 1600000},
+        {"WM_SETTEXT, 50 MB", WM_SETTEXT, 25u << 20},
+        {"EM_REPLACESEL, 50 MB", EM_REPLACESEL, 25u << 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Digits scattered through it, so that a text cut, shifted or doubled shows.
+        std::u16string sent(c.units, u'a');
+        for (std::size_t i = 0; i < sent.size(); i += 4093)
+            sent[i] = static_cast<char16_t>(u'0' + i % 10);
+        std::u16string expected = sent;
+        if (c.message == EM_REPLACESEL) {
+            SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"avant après"));
+            SendMessageW(text1, EM_SETSEL, 6, 6);
+            expected = u"avant " + sent + u"après";
+        }
+        DWORD_PTR answer = 0;
+        const LRESULT delivered = SendMessageTimeoutW(
+            text1, c.message, c.message == EM_REPLACESEL ? TRUE : 0,
+            reinterpret_cast<LPARAM>(sent.c_str()), SMTO_NORMAL, 60000, &answer);
+        ASSERT_TRUE(Alive()) << "the program ended";
+        EXPECT_NE(delivered, 0);
+        const std::u16string held = ControlText(text1);
+        EXPECT_EQ(held.size(), expected.size());
+        EXPECT_TRUE(held == expected) << "Text1 holds another text";
+        EXPECT_EQ(ReadShortEntries(list, 100, nullptr), Items{u"gardé"});
+    }
+    ExpectStillRecords(u"après les gros messages");
+}
+
 TEST_F(RobustTalvex, PromisedTextThatNeverComesDoesNotHangTheProgram) {
     Start();
     // The promising program ends without ever rendering.

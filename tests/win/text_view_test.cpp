@@ -13,6 +13,7 @@
 
 #include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
+#include "ui/contrast.h"
 #include "ui/text_view.h"
 
 namespace talvex::testing {
@@ -336,6 +337,49 @@ TEST_F(TextViewTest, ScrollBarsFollowTheTextAndTheirThumbsMoveTheView) {
     Send(WM_VSCROLL, SB_LINEDOWN);
     Send(WM_VSCROLL, SB_PAGEDOWN);
     EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 1 + static_cast<LRESULT>(vertical.nPage));
+    // A thumb position sent by a program, in the message's 16 bits, with no thumb dragged.
+    for (const WORD code : {SB_THUMBPOSITION, SB_THUMBTRACK}) {
+        Send(WM_VSCROLL, SB_TOP);
+        Send(WM_HSCROLL, SB_LEFT);
+        Send(WM_VSCROLL, MAKEWPARAM(code, 120));
+        EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 120) << code;
+        Send(WM_HSCROLL, MAKEWPARAM(code, 900));
+        EXPECT_EQ(GetScrollPos(hwnd(), SB_HORZ), 900) << code;
+    }
+}
+
+TEST_F(TextViewTest, UnderHighContrastTheTextTakesTheSystemsWindowColours) {
+    const int line = 13;
+    auto count = [](const std::vector<COLORREF>& picture, auto&& wanted) {
+        return std::count_if(picture.begin(), picture.end(),
+                             [&](COLORREF p) { return wanted(p & 0xFFFFFF); });
+    };
+    auto bright = [](DWORD p) {
+        return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) > 3 * 180;
+    };
+    RECT size{};
+    DarkHighContrast contrast;
+    Set(u"Bonjour, contraste");
+    std::vector<COLORREF> picture = Picture(&size);
+    const auto all = static_cast<long>(picture.size());
+    EXPECT_GT(count(picture, [](DWORD p) { return p == 0; }), all * 9 / 10) << "the window's black";
+    const std::vector<COLORREF> firstLine(picture.begin(),
+                                          picture.begin() + (line + 2) * size.right);
+    EXPECT_GT(count(firstLine, bright), 20) << "the text's white";
+    Send(EM_SETSEL, 0, -1);
+    EXPECT_GT(InkIn(0, line + 2).selected, 20) << "the system's highlight";
+
+    // Without high contrast the box is plain white, whatever the system's window colour.
+    SetHighContrastForTesting(false);
+    picture = Picture(&size);
+    EXPECT_GT(count(picture, [](DWORD p) { return p == 0xFFFFFF; }), all * 8 / 10);
+
+    // A change of colours or of the contrast setting is drawn at once.
+    for (const UINT message : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
+        UpdateWindow(hwnd());
+        Send(message);
+        EXPECT_TRUE(GetUpdateRect(hwnd(), nullptr, FALSE)) << message;
+    }
 }
 
 TEST_F(TextViewTest, AnInputMethodWritesAtTheCaret) {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <utility>
 
+#include "ui/contrast.h"
 #include "ui/control_ids.h"
 
 namespace talvex::testing {
@@ -381,6 +382,19 @@ HWND ShowTestWindow(const wchar_t* className, WNDPROC procedure, int x, int y, i
 }
 
 // --- Real input ---------------------------------------------------------------------------
+
+DarkHighContrast::DarkHighContrast() {
+    for (std::size_t i = 0; i < std::size(kElements); ++i) saved_[i] = GetSysColor(kElements[i]);
+    const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0),    RGB(255, 255, 255),
+                             kHighlight,   RGB(0, 0, 0),       RGB(63, 242, 63)};
+    SetSysColors(static_cast<int>(std::size(kElements)), kElements, dark);
+    SetHighContrastForTesting(true);
+}
+
+DarkHighContrast::~DarkHighContrast() {
+    SetHighContrastForTesting(std::nullopt);
+    SetSysColors(static_cast<int>(std::size(kElements)), kElements, saved_);
+}
 
 POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 

@@ -123,6 +123,25 @@ std::vector<bool> AnswerEachCopyOnce(const std::vector<Process>& copies, std::si
 HWND ShowTestWindow(const wchar_t* className, WNDPROC procedure, int x, int y, int width,
                     int height);
 
+// High contrast with a dark scheme's colours, for what this process draws, while it lives:
+// the system colours are set here, where the drawing happens (set from another process, Wine
+// did not pass them on), and the program's own switch stands in for the system's, which Wine
+// cannot turn on. Everything comes back as it was.
+class DarkHighContrast {
+  public:
+    static constexpr COLORREF kHighlight = RGB(26, 235, 255);
+    DarkHighContrast();
+    ~DarkHighContrast();
+    DarkHighContrast(const DarkHighContrast&) = delete;
+    DarkHighContrast& operator=(const DarkHighContrast&) = delete;
+
+  private:
+    static constexpr int kElements[] = {COLOR_WINDOW,   COLOR_WINDOWTEXT, COLOR_MENU,
+                                        COLOR_MENUTEXT, COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT,
+                                        COLOR_GRAYTEXT};
+    COLORREF saved_[std::size(kElements)] = {};
+};
+
 // --- Real input ---------------------------------------------------------------------------
 
 // The middle of a rectangle; of a window's rectangle on screen.
