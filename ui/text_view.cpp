@@ -5,6 +5,7 @@
 
 #include "editing/text_positions.h"
 #include "ui/text_view_accessible.h"
+#include "ui/text_view_automation.h"
 
 namespace talvex {
 namespace {
@@ -62,6 +63,10 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 TextViewAccessible::Disconnect(accessible_);
                 accessible_ = nullptr;
             }
+            if (automation_ != nullptr) {
+                TextViewAutomation::Disconnect(automation_);
+                automation_ = nullptr;
+            }
             return 0;
         case WM_NCDESTROY:
             shaper_.SetDc(nullptr);
@@ -86,6 +91,7 @@ LRESULT TextView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             PlaceCaret();
             InvalidateRect(hwnd(), nullptr, FALSE);  // the selection shows while focused
             NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+            if (automation_ != nullptr) automation_->OnFocus();
             return 0;
         case WM_KILLFOCUS:
             EndDrag();
@@ -362,6 +368,7 @@ void TextView::OnTextReset() {
     UpdateScrollBars();
     PlaceCaret();
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnTextChanged();
 }
 
 void TextView::OnTextChanged(const TextChange& change) {
@@ -373,6 +380,7 @@ void TextView::OnTextChanged(const TextChange& change) {
     if (hwnd() == nullptr) return;
     InvalidateRect(hwnd(), nullptr, FALSE);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnTextChanged();
 }
 
 void TextView::OnSelectionChanged() {
@@ -380,9 +388,16 @@ void TextView::OnSelectionChanged() {
     if (GetFocus() == hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
     PlaceCaret();
     NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnSelectionChanged();
 }
 
 LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {
+    if (static_cast<LONG>(lp) == uia::kRootObjectId) {
+        // UI Automation readers; the ones that only speak MSAA ask for OBJID_CLIENT below.
+        if (TextViewAutomation* provider = AutomationView::ProviderOf(*this))
+            return provider->Answer(wp, lp);
+        return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
+    }
     if (static_cast<LONG>(lp) != OBJID_CLIENT) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
     if (accessible_ == nullptr) accessible_ = TextViewAccessible::Create(*this);
     if (accessible_ == nullptr) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);

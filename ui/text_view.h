@@ -23,7 +23,9 @@ struct IAccessible;
 
 namespace talvex {
 
+class AutomationView;
 class TextViewAccessible;
+class TextViewAutomation;
 
 class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
   public:
@@ -43,6 +45,7 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     void SetText(std::u16string text) override;
 
   private:
+    friend class AutomationView;
     friend class TextViewAccessible;
     friend class Window<TextView>;
 
@@ -125,7 +128,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
-    TextViewAccessible* accessible_ = nullptr;
+    TextViewAccessible* accessible_ = nullptr;  // MSAA, for older readers
+    TextViewAutomation* automation_ = nullptr;  // UI Automation
 };
 
 }  // namespace talvex
