@@ -202,8 +202,10 @@ HRESULT TextViewAutomation::get_HostRawElementProvider(IRawElementProviderSimple
 HRESULT TextViewAutomation::SetValue(LPCWSTR value) {
     if (!view_) return uia::kElementNotAvailable;
     if (!IsWindowEnabled(view_->Window())) return uia::kElementNotEnabled;
-    view_->ReplaceAll(value != nullptr ? reinterpret_cast<const char16_t*>(value) : u"");
-    return S_OK;
+    return uia::Answering([&] {
+        view_->ReplaceAll(value != nullptr ? reinterpret_cast<const char16_t*>(value) : u"");
+        return S_OK;
+    });
 }
 
 HRESULT TextViewAutomation::get_Value(BSTR* value) {
@@ -237,31 +239,33 @@ HRESULT TextViewAutomation::GetVisibleRanges(SAFEARRAY** ranges) {
     if (ranges == nullptr) return E_POINTER;
     *ranges = nullptr;
     if (!view_) return uia::kElementNotAvailable;
-    // The part of each line in sight; spans that follow one another are one range.
-    const TextDocument& document = view_->Document();
-    const RECT area = view_->TextArea();
-    const std::size_t first = view_->FirstLineInSight();
-    const std::size_t last = std::min(document.LineCount(), first + view_->LinesInSight());
-    std::vector<TextSpan> spans;
-    for (std::size_t line = first; line < last; ++line) {
-        const long y = view_->LineTop(line);
-        const std::size_t start = document.LineStart(line);
-        const std::size_t end = document.LineEnd(line);
-        TextSpan part{start, end};
-        if (view_->XOf(start) < area.left) part.start = view_->PositionAt(POINT{area.left, y});
-        if (view_->XOf(end) <= area.right) {
-            part.end = line + 1 < document.LineCount() ? document.LineStart(line + 1) : end;
-        } else {
-            part.end = view_->PositionAt(POINT{area.right, y});
+    return uia::Answering([&] {
+        // The part of each line in sight; spans that follow one another are one range.
+        const TextDocument& document = view_->Document();
+        const RECT area = view_->TextArea();
+        const std::size_t first = view_->FirstLineInSight();
+        const std::size_t last = std::min(document.LineCount(), first + view_->LinesInSight());
+        std::vector<TextSpan> spans;
+        for (std::size_t line = first; line < last; ++line) {
+            const long y = view_->LineTop(line);
+            const std::size_t start = document.LineStart(line);
+            const std::size_t end = document.LineEnd(line);
+            TextSpan part{start, end};
+            if (view_->XOf(start) < area.left) part.start = view_->PositionAt(POINT{area.left, y});
+            if (view_->XOf(end) <= area.right) {
+                part.end = line + 1 < document.LineCount() ? document.LineStart(line + 1) : end;
+            } else {
+                part.end = view_->PositionAt(POINT{area.right, y});
+            }
+            if (!spans.empty() && spans.back().end == part.start) {
+                spans.back().end = part.end;
+            } else {
+                spans.push_back(part);
+            }
         }
-        if (!spans.empty() && spans.back().end == part.start) {
-            spans.back().end = part.end;
-        } else {
-            spans.push_back(part);
-        }
-    }
-    if (spans.empty()) spans.push_back(TextSpan{});
-    return RangeArray(spans.data(), spans.size(), ranges);
+        if (spans.empty()) spans.push_back(TextSpan{});
+        return RangeArray(spans.data(), spans.size(), ranges);
+    });
 }
 
 HRESULT TextViewAutomation::RangeFromChild(IRawElementProviderSimple*,
@@ -276,8 +280,10 @@ HRESULT TextViewAutomation::RangeFromPoint(uia::UiaPoint point, uia::ITextRangeP
     if (!view_) return uia::kElementNotAvailable;
     POINT client{static_cast<LONG>(point.x), static_cast<LONG>(point.y)};
     ScreenToClient(view_->Window(), &client);
-    const std::size_t at = view_->PositionAt(client);
-    return NewRange(TextSpan{at, at}, range);
+    return uia::Answering([&] {
+        const std::size_t at = view_->PositionAt(client);
+        return NewRange(TextSpan{at, at}, range);
+    });
 }
 
 HRESULT TextViewAutomation::get_DocumentRange(uia::ITextRangeProvider** range) {

@@ -65,17 +65,16 @@ struct Attribute {
     bool flag = false;
     long number = 0;
     double size = 0;
-    std::u16string name;
+    LOGFONTW font{};  // its face name is the font name
 };
 
 Attribute AttributeOf(AutomationView& view, TEXTATTRIBUTEID id, TextSpan span) {
-    LOGFONTW font{};
-    GetObjectW(view.Font(), sizeof font, &font);
     Attribute value;
+    LOGFONTW& font = value.font;
+    GetObjectW(view.Font(), sizeof font, &font);
     switch (id) {
         case uia::kFontNameAttribute:
             value.type = VT_BSTR;
-            value.name = reinterpret_cast<const char16_t*>(font.lfFaceName);
             break;
         case uia::kFontSizeAttribute: {
             // Points, from the font's height in pixels at the window's dpi.
@@ -118,8 +117,9 @@ HRESULT ToVariant(const Attribute& attribute, VARIANT* value) {
     value->vt = VT_EMPTY;
     switch (attribute.type) {
         case VT_BSTR: {
-            const HRESULT result =
-                uia::NewString(attribute.name.data(), attribute.name.size(), &value->bstrVal);
+            const wchar_t* name = attribute.font.lfFaceName;
+            const HRESULT result = uia::NewString(reinterpret_cast<const char16_t*>(name),
+                                                  wcslen(name), &value->bstrVal);
             if (SUCCEEDED(result)) value->vt = VT_BSTR;
             return result;
         }
@@ -145,7 +145,7 @@ bool Equals(const Attribute& attribute, const VARIANT& value) {
     switch (value.vt) {
         case VT_BSTR:
             return value.bstrVal != nullptr &&
-                   attribute.name == reinterpret_cast<const char16_t*>(value.bstrVal);
+                   wcscmp(attribute.font.lfFaceName, value.bstrVal) == 0;
         case VT_R8:
             return attribute.size == value.dblVal;
         case VT_I4:
@@ -315,29 +315,34 @@ HRESULT TextViewRange::GetBoundingRectangles(SAFEARRAY** rectangles) {
     *rectangles = nullptr;
     AutomationView* view = Current();
     if (view == nullptr) return uia::kElementNotAvailable;
-    // One rectangle per line in sight, for the part of the range in sight on it; an empty
-    // range gets a caret's box where it stands (what magnifiers and focus highlights follow).
-    const TextDocument& document = view->Document();
-    const std::size_t first =
-        std::max(view->FirstLineInSight(), document.LineOfPosition(span_.start));
-    const std::size_t last = std::min(view->FirstLineInSight() + view->LinesInSight(),
-                                      document.LineOfPosition(span_.end) + 1);
-    POINT origin{0, 0};
-    ClientToScreen(view->Window(), &origin);
-    std::vector<double> edges;
-    for (std::size_t line = first; line < last; ++line) {
-        const std::optional<RECT> box = RectangleOnLine(*view, span_, line);
-        if (!box) continue;
-        edges.insert(edges.end(), {static_cast<double>(box->left + origin.x),
-                                   static_cast<double>(box->top + origin.y),
-                                   static_cast<double>(box->right - box->left),
-                                   static_cast<double>(box->bottom - box->top)});
-    }
-    *rectangles = uia::NewArray(VT_R8, static_cast<ULONG>(edges.size()));
-    if (*rectangles == nullptr) return E_OUTOFMEMORY;
-    for (std::size_t i = 0; i < edges.size(); ++i)
-        uia::PutElement(*rectangles, static_cast<LONG>(i), &edges[i]);
-    return S_OK;
+    return uia::Answering([&] {
+        // One rectangle per line in sight, for the part of the range in sight on it; an empty
+        // range gets a caret's box where it stands (what magnifiers and focus highlights follow).
+        const TextDocument& document = view->Document();
+        const std::size_t first =
+            std::max(view->FirstLineInSight(), document.LineOfPosition(span_.start));
+        const std::size_t last = std::min(view->FirstLineInSight() + view->LinesInSight(),
+                                          document.LineOfPosition(span_.end) + 1);
+        std::vector<RECT> boxes;
+        for (std::size_t line = first; line < last; ++line) {
+            if (const std::optional<RECT> box = RectangleOnLine(*view, span_, line))
+                boxes.push_back(*box);
+        }
+        *rectangles = uia::NewArray(VT_R8, static_cast<ULONG>(4 * boxes.size()));
+        if (*rectangles == nullptr) return E_OUTOFMEMORY;
+        // Left, top, width and height of each, on screen.
+        POINT origin{0, 0};
+        ClientToScreen(view->Window(), &origin);
+        LONG index = 0;
+        for (const RECT& box : boxes) {
+            double edges[4] = {static_cast<double>(box.left + origin.x),
+                               static_cast<double>(box.top + origin.y),
+                               static_cast<double>(box.right - box.left),
+                               static_cast<double>(box.bottom - box.top)};
+            for (double& edge : edges) uia::PutElement(*rectangles, index++, &edge);
+        }
+        return S_OK;
+    });
 }
 
 HRESULT TextViewRange::GetEnclosingElement(IRawElementProviderSimple** element) {
@@ -402,8 +407,10 @@ HRESULT TextViewRange::MoveEndpointByRange(uia::TextPatternRangeEndpoint endpoin
 HRESULT TextViewRange::Select() {
     AutomationView* view = Current();
     if (view == nullptr) return uia::kElementNotAvailable;
-    view->Select(span_.start, span_.end);
-    return S_OK;
+    return uia::Answering([&] {
+        view->Select(span_.start, span_.end);
+        return S_OK;
+    });
 }
 
 HRESULT TextViewRange::AddToSelection() {
@@ -417,8 +424,10 @@ HRESULT TextViewRange::RemoveFromSelection() {
 HRESULT TextViewRange::ScrollIntoView(BOOL alignToTop) {
     AutomationView* view = Current();
     if (view == nullptr) return uia::kElementNotAvailable;
-    view->ScrollIntoView(span_, alignToTop != FALSE);
-    return S_OK;
+    return uia::Answering([&] {
+        view->ScrollIntoView(span_, alignToTop != FALSE);
+        return S_OK;
+    });
 }
 
 HRESULT TextViewRange::GetChildren(SAFEARRAY** children) {

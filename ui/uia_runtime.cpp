@@ -5,69 +5,92 @@
 namespace talvex::uia {
 namespace {
 
-constexpr wchar_t kCore[] = L"uiautomationcore.dll";
-constexpr wchar_t kOle[] = L"oleaut32.dll";
+// The functions, each looked up once, the first time it is called.
+enum Function {
+    kReturnRawElementProvider,
+    kHostProviderFromHwnd,
+    kClientsAreListening,
+    kRaiseAutomationEvent,
+    kDisconnectProvider,
+    kGetReservedNotSupportedValue,
+    kSysAllocStringLen,
+    kSysStringLen,
+    kSafeArrayCreateVector,
+    kSafeArrayPutElement,
+    kSafeArrayDestroy,
+    kFunctionCount
+};
 
-// One function of `dll`, looked up once.
-#define TALVEX_SYSTEM_FUNCTION(dll, name, type)                        \
-    [] {                                                               \
-        static const auto function = SystemFunction<type>(dll, #name); \
-        return function;                                               \
-    }()
+constexpr struct {
+    const wchar_t* dll;
+    const char* name;
+} kFunctions[kFunctionCount] = {
+    {L"uiautomationcore.dll", "UiaReturnRawElementProvider"},
+    {L"uiautomationcore.dll", "UiaHostProviderFromHwnd"},
+    {L"uiautomationcore.dll", "UiaClientsAreListening"},
+    {L"uiautomationcore.dll", "UiaRaiseAutomationEvent"},
+    {L"uiautomationcore.dll", "UiaDisconnectProvider"},
+    {L"uiautomationcore.dll", "UiaGetReservedNotSupportedValue"},
+    {L"oleaut32.dll", "SysAllocStringLen"},
+    {L"oleaut32.dll", "SysStringLen"},
+    {L"oleaut32.dll", "SafeArrayCreateVector"},
+    {L"oleaut32.dll", "SafeArrayPutElement"},
+    {L"oleaut32.dll", "SafeArrayDestroy"},
+};
 
-using ReturnProviderFn = LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
-using HostFn = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
-using ListeningFn = BOOL(WINAPI*)();
-using RaiseFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, EVENTID);
-using DisconnectFn = HRESULT(WINAPI*)(IRawElementProviderSimple*);
-using ReservedFn = HRESULT(WINAPI*)(IUnknown**);
-using AllocFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
-using LengthFn = UINT(WINAPI*)(BSTR);
-using CreateVectorFn = SAFEARRAY*(WINAPI*)(VARTYPE, LONG, ULONG);
-using PutFn = HRESULT(WINAPI*)(SAFEARRAY*, LONG*, void*);
-using DestroyFn = HRESULT(WINAPI*)(SAFEARRAY*);
+template <typename Fn>
+Fn Get(Function function) {
+    static void* found[kFunctionCount];
+    static bool looked[kFunctionCount];
+    if (!looked[function]) {
+        looked[function] = true;
+        found[function] =
+            SystemFunction<void*>(kFunctions[function].dll, kFunctions[function].name);
+    }
+    return reinterpret_cast<Fn>(found[function]);
+}
 
 }  // namespace
 
 bool RuntimePresent() {
-    return TALVEX_SYSTEM_FUNCTION(kCore, UiaReturnRawElementProvider, ReturnProviderFn) !=
-               nullptr &&
-           TALVEX_SYSTEM_FUNCTION(kCore, UiaHostProviderFromHwnd, HostFn) != nullptr &&
-           TALVEX_SYSTEM_FUNCTION(kOle, SafeArrayCreateVector, CreateVectorFn) != nullptr;
+    return Get<void*>(kReturnRawElementProvider) != nullptr &&
+           Get<void*>(kHostProviderFromHwnd) != nullptr &&
+           Get<void*>(kSafeArrayCreateVector) != nullptr;
 }
 
 LRESULT ReturnRawElementProvider(HWND window, WPARAM wp, LPARAM lp,
                                  IRawElementProviderSimple* provider) {
-    const auto function =
-        TALVEX_SYSTEM_FUNCTION(kCore, UiaReturnRawElementProvider, ReturnProviderFn);
+    const auto function = Get<LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*)>(
+        kReturnRawElementProvider);
     return function != nullptr ? function(window, wp, lp, provider) : 0;
 }
 
 HRESULT HostProviderFromHwnd(HWND window, IRawElementProviderSimple** host) {
     *host = nullptr;
-    const auto function = TALVEX_SYSTEM_FUNCTION(kCore, UiaHostProviderFromHwnd, HostFn);
+    const auto function =
+        Get<HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**)>(kHostProviderFromHwnd);
     return function != nullptr ? function(window, host) : E_NOTIMPL;
 }
 
 bool ClientsAreListening() {
-    const auto function = TALVEX_SYSTEM_FUNCTION(kCore, UiaClientsAreListening, ListeningFn);
+    const auto function = Get<BOOL(WINAPI*)()>(kClientsAreListening);
     return function != nullptr && function() != FALSE;
 }
 
 HRESULT RaiseAutomationEvent(IRawElementProviderSimple* provider, EVENTID event) {
-    const auto function = TALVEX_SYSTEM_FUNCTION(kCore, UiaRaiseAutomationEvent, RaiseFn);
+    const auto function =
+        Get<HRESULT(WINAPI*)(IRawElementProviderSimple*, EVENTID)>(kRaiseAutomationEvent);
     return function != nullptr ? function(provider, event) : E_NOTIMPL;
 }
 
 void DisconnectProvider(IRawElementProviderSimple* provider) {
-    const auto function = TALVEX_SYSTEM_FUNCTION(kCore, UiaDisconnectProvider, DisconnectFn);
+    const auto function = Get<HRESULT(WINAPI*)(IRawElementProviderSimple*)>(kDisconnectProvider);
     if (function != nullptr) function(provider);
 }
 
 HRESULT NotSupported(VARIANT* value) {
     value->vt = VT_EMPTY;
-    const auto function =
-        TALVEX_SYSTEM_FUNCTION(kCore, UiaGetReservedNotSupportedValue, ReservedFn);
+    const auto function = Get<HRESULT(WINAPI*)(IUnknown**)>(kGetReservedNotSupportedValue);
     if (function == nullptr) return E_NOTIMPL;
     IUnknown* reserved = nullptr;
     const HRESULT result = function(&reserved);
@@ -80,29 +103,29 @@ HRESULT NotSupported(VARIANT* value) {
 HRESULT NewString(const char16_t* text, std::size_t length, BSTR* out) {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
-    const auto allocate = TALVEX_SYSTEM_FUNCTION(kOle, SysAllocStringLen, AllocFn);
+    const auto allocate = Get<BSTR(WINAPI*)(const OLECHAR*, UINT)>(kSysAllocStringLen);
     if (allocate == nullptr || length > 0x3FFFFFFF) return E_OUTOFMEMORY;
     *out = allocate(reinterpret_cast<const OLECHAR*>(text), static_cast<UINT>(length));
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 std::size_t StringLength(BSTR text) {
-    const auto length = TALVEX_SYSTEM_FUNCTION(kOle, SysStringLen, LengthFn);
+    const auto length = Get<UINT(WINAPI*)(BSTR)>(kSysStringLen);
     return length != nullptr && text != nullptr ? length(text) : 0;
 }
 
 SAFEARRAY* NewArray(VARTYPE type, ULONG count) {
-    const auto create = TALVEX_SYSTEM_FUNCTION(kOle, SafeArrayCreateVector, CreateVectorFn);
+    const auto create = Get<SAFEARRAY*(WINAPI*)(VARTYPE, LONG, ULONG)>(kSafeArrayCreateVector);
     return create != nullptr ? create(type, 0, count) : nullptr;
 }
 
 HRESULT PutElement(SAFEARRAY* array, LONG index, void* element) {
-    const auto put = TALVEX_SYSTEM_FUNCTION(kOle, SafeArrayPutElement, PutFn);
+    const auto put = Get<HRESULT(WINAPI*)(SAFEARRAY*, LONG*, void*)>(kSafeArrayPutElement);
     return put != nullptr ? put(array, &index, element) : E_NOTIMPL;
 }
 
 void DestroyArray(SAFEARRAY* array) {
-    const auto destroy = TALVEX_SYSTEM_FUNCTION(kOle, SafeArrayDestroy, DestroyFn);
+    const auto destroy = Get<HRESULT(WINAPI*)(SAFEARRAY*)>(kSafeArrayDestroy);
     if (destroy != nullptr && array != nullptr) destroy(array);
 }
 

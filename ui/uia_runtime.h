@@ -9,8 +9,23 @@
 #include <uiautomationcore.h>
 
 #include <cstddef>
+#include <new>
 
 namespace talvex::uia {
+
+// Runs a provider call that reaches into the view (which may run out of memory): no exception
+// goes on into COM's frames; the reader gets E_OUTOFMEMORY or E_FAIL, and the view stays as
+// it was.
+template <typename Call>
+HRESULT Answering(Call&& call) noexcept {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
 
 // uiautomationcore.dll
 bool RuntimePresent();
