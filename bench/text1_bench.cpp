@@ -3,6 +3,8 @@
 // from the moment it starts until the window has handled everything it caused, paint
 // included; the longest single message of the whole run is how long a key press or a click
 // could have had to wait.
+// The reader's row types a character in the middle of the text while a screen reader listens,
+// then makes, for each event the key raised, the calls a reader makes to speak the caret.
 //   text1_bench lines7 | line10m | line200k      one text, in a process of its own
 //   text1_bench --put KIND                        (the "other program" that copies it)
 #include <windows.h>
@@ -18,11 +20,13 @@
 #include "private_memory.h"
 #include "ui/control_ids.h"
 #include "ui/form1.h"
+#include "ui/text_view_automation.h"
 
 namespace {
 
 constexpr std::size_t kTenMegabytes = 5u * 1024 * 1024;  // UTF-16 units
 constexpr double kGoalMs = 100;
+constexpr double kReaderCallGoalMs = 16;  // a frame: a reader never makes the user wait
 
 struct Kind {
     const wchar_t* name;
@@ -103,6 +107,77 @@ std::size_t Length(HWND text1) {
     return static_cast<std::size_t>(SendMessageW(text1, WM_GETTEXTLENGTH, 0, 0));
 }
 
+// A screen reader that listens: it counts the events, and answers them later.
+class ListeningReader final : public talvex::AutomationEventSink {
+  public:
+    bool Listening() override { return true; }
+    void Raise(IRawElementProviderSimple*, EVENTID) override { ++events; }
+    int events = 0;
+};
+
+// What a reader asks on an event to speak the caret: its range, and the character, word and
+// line there, each with its text (at most 1,000 units) and its rectangles on screen. Keeps the
+// longest single call in `longestMs`; false when a call failed.
+bool ReadAtCaret(talvex::TextViewAutomation& provider, double& longestMs) {
+    bool ok = true;
+    const auto timed = [&](auto&& call) {
+        const double start = bench::NowMs();
+        ok = SUCCEEDED(call()) && ok;
+        longestMs = std::max(longestMs, bench::NowMs() - start);
+    };
+    talvex::uia::ITextRangeProvider* caret = nullptr;
+    BOOL active = FALSE;
+    timed([&] { return provider.GetCaretRange(&active, &caret); });
+    if (caret == nullptr) return false;
+    for (auto unit : {talvex::uia::TextUnit_Character, talvex::uia::TextUnit_Word,
+                      talvex::uia::TextUnit_Line}) {
+        talvex::uia::ITextRangeProvider* range = nullptr;
+        timed([&] { return caret->Clone(&range); });
+        if (range == nullptr) return false;
+        timed([&] { return range->ExpandToEnclosingUnit(unit); });
+        BSTR text = nullptr;
+        timed([&] { return range->GetText(1000, &text); });
+        SysFreeString(text);
+        SAFEARRAY* rectangles = nullptr;
+        timed([&] { return range->GetBoundingRectangles(&rectangles); });
+        SafeArrayDestroy(rectangles);
+        range->Release();
+    }
+    caret->Release();
+    return ok;
+}
+
+struct ReaderKeystroke {
+    double keyMs = -1;     // the key, until handled and painted
+    double readerMs = -1;  // all the reader's calls
+    double longestCallMs = 0;
+    int events = 0;
+};
+
+// A character typed in the middle of the `length` units of Text1 while a reader listens.
+ReaderKeystroke TypeWhileAReaderListens(HWND text1, std::size_t length, double& longest) {
+    ReaderKeystroke cost;
+    talvex::TextView* view = talvex::AutomationView::ViewOf(text1);
+    talvex::TextViewAutomation* provider =
+        view != nullptr ? talvex::AutomationView::ProviderOf(*view) : nullptr;
+    if (provider == nullptr) return cost;
+    SendMessageW(text1, EM_SETSEL, length / 2, length / 2);
+    SendMessageW(text1, EM_SCROLLCARET, 0, 0);
+    HandleUntil([] { return true; }, bench::NowMs(), longest);
+    ListeningReader reader;
+    talvex::SetAutomationEventSink(&reader);
+    double start = bench::NowMs();
+    Keys({{'Y', true}, {'Y', false}});
+    cost.keyMs = HandleUntil([&] { return Length(text1) == length + 1; }, start, longest);
+    talvex::SetAutomationEventSink(nullptr);
+    cost.events = reader.events;
+    start = bench::NowMs();
+    for (int i = 0; i < reader.events; ++i)
+        if (!ReadAtCaret(*provider, cost.longestCallMs)) return ReaderKeystroke{};
+    cost.readerMs = bench::NowMs() - start;
+    return cost;
+}
+
 int Measure(const std::wstring& kindName) {
     const Kind* kind = nullptr;
     for (const Kind& k : kKinds)
@@ -157,6 +232,9 @@ int Measure(const std::wstring& kindName) {
     Keys({{'X', true}, {'X', false}});
     const double typeMs = HandleUntil([&] { return Length(text1) == units + 1; }, start, longest);
 
+    const ReaderKeystroke reader = TypeWhileAReaderListens(text1, units + 1, longest);
+    const std::size_t typed = units + 2;
+
     const DWORD before = GetClipboardSequenceNumber();
     start = bench::NowMs();
     Chord(VK_CONTROL, 'A');
@@ -166,13 +244,13 @@ int Measure(const std::wstring& kindName) {
 
     // Pasted at the end, the text doubles.
     Chord(VK_CONTROL, VK_END);
-    HandleUntil([&] { return SelectionEnd(text1) == units + 1; }, bench::NowMs(), longest);
+    HandleUntil([&] { return SelectionEnd(text1) == typed; }, bench::NowMs(), longest);
     start = bench::NowMs();
     Chord(VK_CONTROL, 'V');
-    const double pasteMs =
-        HandleUntil([&] { return Length(text1) == 2 * (units + 1); }, start, longest);
+    const double pasteMs = HandleUntil([&] { return Length(text1) == 2 * typed; }, start, longest);
 
-    const bool valid = recalled && endMs >= 0 && typeMs >= 0 && copyMs >= 0 && pasteMs >= 0;
+    const bool valid = recalled && endMs >= 0 && typeMs >= 0 && copyMs >= 0 && pasteMs >= 0 &&
+                       reader.keyMs >= 0 && reader.readerMs >= 0 && reader.events > 0;
     const double heldMb = 2.0 * static_cast<double>(units) * 2 / (1024.0 * 1024.0);
     const double allowedMb = 2 * heldMb + 8;
     const auto row = [&](const char* what, double ms) {
@@ -185,6 +263,14 @@ int Measure(const std::wstring& kindName) {
     row("typing a character at the end", typeMs);
     row("select all and Copy (Ctrl+A, Ctrl+C)", copyMs);
     row("pasting the same text at the end (Ctrl+V)", pasteMs);
+    bench::Row(bench::Format("Text1, %s: a screen reader's keystroke (a character typed in the "
+                             "middle; on each event, the caret's range, its character, word and "
+                             "line, their text and rectangles)",
+                             kind->label)
+                   .c_str(),
+               bench::Format("key %.0f ms, then %d events read in %.1f ms; longest call %.1f ms",
+                             reader.keyMs, reader.events, reader.readerMs, reader.longestCallMs),
+               "each call at most 16 ms", valid && reader.longestCallMs <= kReaderCallGoalMs);
     if (units == kTenMegabytes) {
         bench::Row(bench::Format("Text1, %s: private memory after the recall (text held: history "
                                  "+ Text1)",

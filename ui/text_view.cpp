@@ -1,6 +1,7 @@
 #include "ui/text_view.h"
 
 #include "ui/text_view_accessible.h"
+#include "ui/text_view_automation.h"
 
 namespace talvex {
 
@@ -56,6 +57,10 @@ bool TextView::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
                 TextViewAccessible::Disconnect(accessible_);
                 accessible_ = nullptr;
             }
+            if (automation_ != nullptr) {
+                TextViewAutomation::Disconnect(automation_);
+                automation_ = nullptr;
+            }
             return true;
         case WM_NCDESTROY:
             shaper_.SetDc(nullptr);
@@ -82,6 +87,7 @@ bool TextView::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
             PlaceCaret();
             InvalidateRect(hwnd(), nullptr, FALSE);  // the selection shows while focused
             NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+            if (automation_ != nullptr) automation_->OnFocus();
             return true;
         case WM_KILLFOCUS:
             EndDrag();
@@ -113,6 +119,7 @@ void TextView::OnTextReset() {
     if (hwnd() == nullptr) return;
     AfterViewMoved();
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnTextChanged();
 }
 
 void TextView::OnTextChanged(const TextChange& change) {
@@ -122,6 +129,7 @@ void TextView::OnTextChanged(const TextChange& change) {
     if (hwnd() == nullptr) return;
     InvalidateRect(hwnd(), nullptr, FALSE);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnTextChanged();
 }
 
 void TextView::OnSelectionChanged() {
@@ -129,9 +137,16 @@ void TextView::OnSelectionChanged() {
     if (GetFocus() == hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
     PlaceCaret();
     NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    if (automation_ != nullptr) automation_->OnSelectionChanged();
 }
 
 LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {
+    if (static_cast<LONG>(lp) == uia::kRootObjectId) {
+        // UI Automation readers; the ones that only speak MSAA ask for OBJID_CLIENT below.
+        if (TextViewAutomation* provider = AutomationView::ProviderOf(*this))
+            return provider->Answer(wp, lp);
+        return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
+    }
     if (static_cast<LONG>(lp) != OBJID_CLIENT) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
     if (accessible_ == nullptr) accessible_ = TextViewAccessible::Create(*this);
     if (accessible_ == nullptr) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);

@@ -27,7 +27,9 @@ struct IAccessible;
 
 namespace talvex {
 
+class AutomationView;
 class TextViewAccessible;
+class TextViewAutomation;
 
 class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
   public:
@@ -57,6 +59,7 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     void ScrollIntoView(std::size_t position);
 
   private:
+    friend class AutomationView;
     friend class TextViewAccessible;
     friend class Window<TextView>;
 
@@ -154,7 +157,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
-    TextViewAccessible* accessible_ = nullptr;
+    TextViewAccessible* accessible_ = nullptr;  // MSAA, for older readers
+    TextViewAutomation* automation_ = nullptr;  // UI Automation
 };
 
 }  // namespace talvex

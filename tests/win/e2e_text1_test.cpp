@@ -513,5 +513,36 @@ TEST_F(Text1AsAUser, AScreenReaderReadsTheTextFromAnotherProcess) {
     accessible->Release();
 }
 
+// A UI Automation client in its own process, as its first steps go: the root object asked of
+// Text1 with WM_GETOBJECT, then the element and its properties through the runtime. (Wine 8
+// goes no further: its runtime hands out no pattern across processes.)
+TEST_F(Text1AsAUser, AUiAutomationClientFindsTheEditFromAnotherProcess) {
+    Start();
+    SetText1(u"lu par UI Automation");
+    ScreenReader reader;
+    IUnknown* root = reader.RootObjectOf(text1);
+    ASSERT_NE(root, nullptr);
+    root->Release();
+    const struct {
+        int property;
+        VARTYPE type;
+        long value;
+    } cases[] = {
+        {30003, VT_I4, 50004},            // control type: Edit
+        {30008, VT_BOOL, VARIANT_TRUE},   // has the keyboard
+        {30010, VT_BOOL, VARIANT_TRUE},   // enabled
+        {30019, VT_BOOL, VARIANT_FALSE},  // no password
+    };
+    for (const auto& c : cases) {
+        VARIANT value = reader.AutomationProperty(text1, c.property);
+        EXPECT_EQ(value.vt, c.type) << c.property;
+        EXPECT_EQ(c.type == VT_I4 ? value.lVal : value.boolVal, c.value) << c.property;
+    }
+    VARIANT name = reader.AutomationProperty(text1, 30005);
+    ASSERT_EQ(name.vt, VT_BSTR);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.bstrVal)), u"Texte :");
+    VariantClear(&name);
+}
+
 }  // namespace
 }  // namespace talvex::testing

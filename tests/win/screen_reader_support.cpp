@@ -23,13 +23,53 @@ std::u16string Taken(HRESULT result, BSTR text) {
 
 }  // namespace
 
-ScreenReader::ScreenReader() : oleacc_(LoadLibraryW(L"oleacc.dll")) {
+ScreenReader::ScreenReader()
+    : oleacc_(LoadLibraryW(L"oleacc.dll")), automation_(LoadLibraryW(L"uiautomationcore.dll")) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 }
 
 ScreenReader::~ScreenReader() {
     CoUninitialize();
+    if (automation_ != nullptr) FreeLibrary(automation_);
     if (oleacc_ != nullptr) FreeLibrary(oleacc_);
+}
+
+IUnknown* ScreenReader::RootObjectOf(HWND window) const {
+    using FromLresult = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
+    const auto fromLresult = reinterpret_cast<FromLresult>(
+        reinterpret_cast<void*>(GetProcAddress(oleacc_, "ObjectFromLresult")));
+    constexpr LPARAM kUiaRootObjectId = -25;
+    DWORD_PTR answer = 0;
+    if (fromLresult == nullptr ||
+        !SendMessageTimeoutW(window, WM_GETOBJECT, 0, kUiaRootObjectId, SMTO_ABORTIFHUNG, 10000,
+                             &answer) ||
+        answer == 0)
+        return nullptr;
+    IUnknown* object = nullptr;
+    if (FAILED(fromLresult(static_cast<LRESULT>(answer), IID_IUnknown, 0,
+                           reinterpret_cast<void**>(&object))))
+        return nullptr;
+    return object;
+}
+
+VARIANT ScreenReader::AutomationProperty(HWND window, int property) const {
+    using NodeFromHandle = HRESULT(WINAPI*)(HWND, void**);
+    using GetPropertyValue = HRESULT(WINAPI*)(void*, int, VARIANT*);
+    using NodeRelease = BOOL(WINAPI*)(void*);
+    const auto fromHandle = reinterpret_cast<NodeFromHandle>(
+        reinterpret_cast<void*>(GetProcAddress(automation_, "UiaNodeFromHandle")));
+    const auto get = reinterpret_cast<GetPropertyValue>(
+        reinterpret_cast<void*>(GetProcAddress(automation_, "UiaGetPropertyValue")));
+    const auto release = reinterpret_cast<NodeRelease>(
+        reinterpret_cast<void*>(GetProcAddress(automation_, "UiaNodeRelease")));
+    VARIANT value{};
+    void* node = nullptr;
+    if (fromHandle == nullptr || get == nullptr || release == nullptr ||
+        FAILED(fromHandle(window, &node)) || node == nullptr)
+        return value;
+    if (FAILED(get(node, property, &value))) value.vt = VT_EMPTY;
+    release(node);
+    return value;
 }
 
 IAccessible* ScreenReader::ObjectOf(HWND window) const {

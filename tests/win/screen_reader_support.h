@@ -25,8 +25,16 @@ class ScreenReader {
     static long Role(IAccessible* object);
     static long State(IAccessible* object);
 
+    // A UI Automation client's first step: the object `window` answers WM_GETOBJECT for
+    // UiaRootObjectId with, out of the LRESULT (ObjectFromLresult); null when none.
+    IUnknown* RootObjectOf(HWND window) const;
+    // What the automation runtime finds of `window`'s element (UiaNodeFromHandle, then
+    // UiaGetPropertyValue); a variant of VT_EMPTY when it finds nothing. The caller clears it.
+    VARIANT AutomationProperty(HWND window, int property) const;
+
   private:
     HMODULE oleacc_ = nullptr;
+    HMODULE automation_ = nullptr;
 };
 
 }  // namespace talvex::testing
