@@ -40,8 +40,11 @@ inline bool ExtendsPreviousCharacter(char32_t c) {
 
 // The generated table: sorted words of (first code point << 4) | class, each range running up
 // to the next word's first code point. The class of the Hangul syllables' one range is LV;
-// the lookup tells LVT apart.
+// the lookup tells LVT apart. For each block of 256 code points below kGraphemeIndexedLimit,
+// kGraphemeBlockRanges holds the range its first code point lies in.
 extern const std::uint32_t kGraphemeRanges[];
 extern const std::size_t kGraphemeRangeCount;
+inline constexpr char32_t kGraphemeIndexedLimit = 0x20000;
+extern const std::uint16_t kGraphemeBlockRanges[kGraphemeIndexedLimit >> 8];
 
 }  // namespace talvex

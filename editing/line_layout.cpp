@@ -117,9 +117,7 @@ std::vector<LineLayout::Piece> LineLayout::Cut(const LongLine& table, std::size_
     while (to - start > kPieceUnits + kPieceUnits / 2) {
         const std::size_t ideal = start + kPieceUnits;
         std::size_t cut = 0;
-        // A character starts at `start` (the line's start, or a cut made before), so the
-        // rules need not look back beyond it.
-        const auto ends = [&](std::size_t q) { return IsCharacterBoundaryFrom(text, start, q); };
+        const auto ends = [&](std::size_t q) { return IsCharacterBoundary(text, q); };
         // After a space that carries no mark, where shaping has nothing to join.
         for (std::size_t q = ideal; cut == 0 && q > ideal - kSpaceSearch; --q) {
             if ((text[q - 1] == u' ' || text[q - 1] == u'\t') && ends(q)) cut = q;

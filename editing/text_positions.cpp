@@ -31,14 +31,6 @@ std::size_t CodePointStart(std::u16string_view text, std::size_t i) {
     return i >= 2 && IsPairAt(text, i - 2) ? i - 2 : i - 1;
 }
 
-Grapheme GraphemeAt(std::u16string_view text, std::size_t i) {
-    return GraphemeClassOf(CodePointAt(text, i));
-}
-
-Grapheme GraphemeBefore(std::u16string_view text, std::size_t i) {
-    return GraphemeAt(text, CodePointStart(text, i));
-}
-
 // --- Grapheme cluster boundaries (UAX #29) ---------------------------------------------------
 
 // What the two code points on either side of a place say about it. Two rules need to know
@@ -63,40 +55,57 @@ Pair PairRule(Grapheme before, Grapheme after) {
     return Pair::Break;                          // GB999
 }
 
-// Whether [from, i) ends with an Extended_Pictographic code point and any Extend after it.
-// The run looked back over lies in one character, so it is never longer than that.
-bool EndsWithEmoji(std::u16string_view text, std::size_t from, std::size_t i) {
-    while (i > from) {
-        const std::size_t start = CodePointStart(text, i);
-        if (start < from) return false;
-        const Grapheme k = GraphemeAt(text, start);
+Grapheme GraphemeAt(std::u16string_view text, std::size_t i) {
+    return GraphemeClassOf(CodePointAt(text, i));
+}
+
+Grapheme GraphemeBefore(std::u16string_view text, std::size_t i) {
+    return GraphemeAt(text, CodePointStart(text, i));
+}
+
+// Whether the text before `i` ends with an Extended_Pictographic code point and any Extend
+// after it. The run looked back over lies in one character, so it is never longer than that.
+bool EndsWithEmoji(std::u16string_view text, std::size_t i) {
+    for (; i > 0; i = CodePointStart(text, i)) {
+        const Grapheme k = GraphemeBefore(text, i);
         if (k == Grapheme::ExtendedPictographic) return true;
         if (k != Grapheme::Extend) return false;
-        i = start;
     }
     return false;
 }
 
-// The start of the run of regional indicators that ends at `i`, not looking before `from`.
-std::size_t IndicatorRunStart(std::u16string_view text, std::size_t from, std::size_t i) {
-    while (i >= from + 2 && IsPairAt(text, i - 2) &&
-           GraphemeAt(text, i - 2) == Grapheme::RegionalIndicator)
-        i -= 2;
-    return i;
+// Regional indicators pair up from the first of a run, however long; but the rules look back
+// over this many at most, so that no step walks a whole line of flags. Deeper into a longer
+// run (2048 flags in a row: no real text) the pairs line up with every fourth unit instead.
+constexpr std::size_t kIndicatorsLookedBack = 1024;
+
+bool IndicatorsBreak(std::size_t i, std::size_t indicatorsBefore) {
+    return indicatorsBefore < kIndicatorsLookedBack ? indicatorsBefore % 2 == 0 : (i & 2) == 0;
 }
 
-// Whether a character ends at `i`, a code point boundary inside the text after `from`, where
-// one is known to start. Looks back no further than `from`.
-bool BreaksAt(std::u16string_view text, std::size_t from, std::size_t i) {
+// U+1F1E6 to U+1F1FF, told from their units alone: a run of them is counted fast.
+bool IsIndicatorBefore(std::u16string_view text, std::size_t i) {
+    return i >= 2 && text[i - 2] == 0xD83C && text[i - 1] >= 0xDDE6 && text[i - 1] <= 0xDDFF;
+}
+
+// How many regional indicators come right before `i`, up to the look-back.
+std::size_t IndicatorsBefore(std::u16string_view text, std::size_t i) {
+    std::size_t count = 0;
+    for (; count < kIndicatorsLookedBack && IsIndicatorBefore(text, i); i -= 2) ++count;
+    return count;
+}
+
+// Whether a character ends at `i`, a code point boundary inside the text.
+bool BreaksAt(std::u16string_view text, std::size_t i) {
     switch (PairRule(GraphemeBefore(text, i), GraphemeAt(text, i))) {
         case Pair::Break:
             return true;
         case Pair::Join:
             return false;
         case Pair::JoinIfEmojiBeforeZwj:
-            return !EndsWithEmoji(text, from, i - 1);  // before the ZWJ, one unit
+            return !EndsWithEmoji(text, i - 1);  // before the ZWJ, one unit
         case Pair::JoinIfOddIndicatorsBefore:
-            return (i - IndicatorRunStart(text, from, i)) % 4 == 0;  // two units each
+            return IndicatorsBreak(i, IndicatorsBefore(text, i));
     }
     return true;
 }
@@ -107,31 +116,29 @@ class ForwardWalk {
   public:
     // `position` is a caret boundary; it counts as the start of a character.
     ForwardWalk(std::u16string_view text, std::size_t position) : text_(text), at_(position) {
-        if (at_ == 0 || at_ >= text_.size()) return;
-        before_ = GraphemeBefore(text_, at_);
-        const Grapheme first = GraphemeAt(text_, at_);
-        if (before_ == Grapheme::RegionalIndicator && first == Grapheme::RegionalIndicator)
-            oddIndicators_ = (at_ - IndicatorRunStart(text_, 0, at_)) % 4 != 0;
-        if (first == Grapheme::Extend || first == Grapheme::ZWJ)
-            emoji_ = EndsWithEmoji(text_, 0, at_) ? Emoji::Pictographic : Emoji::None;
+        if (at_ >= text_.size()) return;
+        next_ = GraphemeAt(text_, at_);
+        // What the rules know of the text behind, where they can use it.
+        if (next_ == Grapheme::RegionalIndicator) indicators_ = IndicatorsBefore(text_, at_);
+        if (next_ == Grapheme::Extend || next_ == Grapheme::ZWJ)
+            emoji_ = EndsWithEmoji(text_, at_) ? Emoji::Pictographic : Emoji::None;
     }
 
-    std::size_t Position() const { return at_; }
-
-    // The end of the character that starts at Position(), which becomes the new position.
+    // The end of the character that starts at the current position, which becomes the new
+    // position.
     std::size_t Next() {
         if (at_ >= text_.size()) return at_;
-        Take(GraphemeAt(text_, at_));
+        Take(next_);
         while (at_ < text_.size()) {
-            const Grapheme k = GraphemeAt(text_, at_);
-            if (Breaks(k)) break;
-            Take(k);
+            next_ = GraphemeAt(text_, at_);
+            if (Breaks(next_)) break;
+            Take(next_);
         }
         return at_;
     }
 
   private:
-    // How far the text behind matches Extended_Pictographic Extend* ZWJ?
+    // How far the text behind matches Extended_Pictographic Extend* ZWJ.
     enum class Emoji { None, Pictographic, Joined };
 
     bool Breaks(Grapheme after) const {
@@ -143,13 +150,13 @@ class ForwardWalk {
             case Pair::JoinIfEmojiBeforeZwj:
                 return emoji_ != Emoji::Joined;
             case Pair::JoinIfOddIndicatorsBefore:
-                return !oddIndicators_;
+                return IndicatorsBreak(at_, indicators_);
         }
         return true;
     }
 
     void Take(Grapheme k) {
-        oddIndicators_ = k == Grapheme::RegionalIndicator && !oddIndicators_;
+        indicators_ = k != Grapheme::RegionalIndicator ? 0 : indicators_ + 1;
         if (k == Grapheme::ExtendedPictographic)
             emoji_ = Emoji::Pictographic;
         else if (k == Grapheme::ZWJ && emoji_ == Emoji::Pictographic)
@@ -162,13 +169,14 @@ class ForwardWalk {
 
     std::u16string_view text_;
     std::size_t at_;
-    Grapheme before_ = Grapheme::Control;  // the start of the text breaks like a control
-    bool oddIndicators_ = false;
+    Grapheme before_ = Grapheme::Control;  // of the code point before at_, once one is taken
+    Grapheme next_ = Grapheme::Control;    // of the code point at at_
+    std::size_t indicators_ = 0;  // right behind (past the look-back, the count no longer matters)
     Emoji emoji_ = Emoji::None;
 };
 
-// Walks back one character at a time. A run of regional indicators is counted once, however
-// many flags are walked over.
+// Walks back one character at a time. A long run of regional indicators is counted once,
+// not once a step.
 class BackwardWalk {
   public:
     BackwardWalk(std::u16string_view text, std::size_t position) : text_(text), at_(position) {}
@@ -178,26 +186,53 @@ class BackwardWalk {
     std::size_t Previous() {
         if (at_ == 0) return 0;
         std::size_t i = CodePointStart(text_, at_);
-        while (i > 0 && !Breaks(i)) i = CodePointStart(text_, i);
+        Grapheme after = GraphemeAt(text_, i);
+        while (i > 0) {
+            const std::size_t start = CodePointStart(text_, i);
+            const Grapheme before = GraphemeAt(text_, start);
+            if (Breaks(i, before, after)) break;
+            i = start;
+            after = before;
+        }
         return at_ = i;
     }
 
   private:
-    bool Breaks(std::size_t i) {
-        const Pair rule = PairRule(GraphemeBefore(text_, i), GraphemeAt(text_, i));
-        if (rule != Pair::JoinIfOddIndicatorsBefore) return BreaksAt(text_, 0, i);
-        // Both sides are indicators: i lies inside the run counted last, or a new one.
-        if (!(runStart_ < i && i <= runEnd_)) {
-            runStart_ = IndicatorRunStart(text_, 0, i);
-            runEnd_ = i;
+    bool Breaks(std::size_t i, Grapheme before, Grapheme after) {
+        switch (PairRule(before, after)) {
+            case Pair::Break:
+                return true;
+            case Pair::Join:
+                return false;
+            case Pair::JoinIfEmojiBeforeZwj:
+                return !EndsWithEmoji(text_, i - 1);
+            case Pair::JoinIfOddIndicatorsBefore:
+                return IndicatorsBreak(i, CountedIndicatorsBefore(i));
         }
-        return (i - runStart_) % 4 == 0;
+        return true;
+    }
+
+    // IndicatorsBefore, from what the steps before counted: [low_, high_) holds indicators
+    // only, and nothing but the start of the text or another code point comes before low_
+    // when runStart_.
+    std::size_t CountedIndicatorsBefore(std::size_t i) {
+        if (!(low_ < i && i <= high_)) {
+            low_ = high_ = i;
+            runStart_ = false;
+        }
+        while (!runStart_ && (i - low_) / 2 < kIndicatorsLookedBack) {
+            const std::size_t more = IndicatorsBefore(text_, low_);
+            low_ -= 2 * more;
+            runStart_ = more < kIndicatorsLookedBack;
+        }
+        return std::min((i - low_) / 2, kIndicatorsLookedBack);
     }
 
     std::u16string_view text_;
     std::size_t at_;
-    std::size_t runStart_ = 0;  // a run of indicators [runStart_, runEnd_] when runEnd_ > 0
-    std::size_t runEnd_ = 0;
+    std::size_t low_ = 0;
+    std::size_t high_ = 0;
+    bool runStart_ = false;
 };
 
 // --- Words -----------------------------------------------------------------------------------
@@ -282,13 +317,8 @@ std::size_t SnapToCaretBoundary(std::u16string_view text, std::size_t position) 
 }
 
 bool IsCharacterBoundary(std::u16string_view text, std::size_t position) {
-    return IsCharacterBoundaryFrom(text, 0, position);
-}
-
-bool IsCharacterBoundaryFrom(std::u16string_view text, std::size_t from, std::size_t position) {
     if (!IsCaretBoundary(text, position)) return false;
-    if (position <= from || position == text.size()) return true;
-    return BreaksAt(text, from, position);
+    return position == 0 || position == text.size() || BreaksAt(text, position);
 }
 
 std::size_t NextCharacter(std::u16string_view text, std::size_t position) {
@@ -311,7 +341,7 @@ std::size_t BackspaceStart(std::u16string_view text, std::size_t position) {
     position = SnapToCaretBoundary(text, position);
     const std::size_t character = PreviousCharacter(text, position);
     if (character == position) return position;
-    const Grapheme first = GraphemeAt(text, character);
+    const Grapheme first = GraphemeClassOf(CodePointAt(text, character));
     if (first == Grapheme::ExtendedPictographic || first == Grapheme::RegionalIndicator ||
         IsKeycap(text, character, position))
         return character;

@@ -26,15 +26,12 @@ std::size_t SnapToCaretBoundary(std::u16string_view text, std::size_t position);
 // Whether one character ends and another begins at `position` (a caret boundary that no
 // rule joins across). The ends of the text are; positions beyond it are not.
 bool IsCharacterBoundary(std::u16string_view text, std::size_t position);
-// The same, for a text where a character is known to begin at `from`: it looks back no
-// further than `from`, so that deciding costs at most position - from, however long the run
-// of flags or emoji before it. Positions at or before `from` count as boundaries.
-bool IsCharacterBoundaryFrom(std::u16string_view text, std::size_t from, std::size_t position);
 
 // One character on or back, for the arrow keys, Delete, mouse hits and selection ends: the
 // next or previous character boundary (from inside a character, its end or its start). At
 // the ends of the text they stay where they are. Both look back only over the character
-// they are in, and over the run of regional indicators before it.
+// they are in (and at most 4096 regional indicators: a run of flags longer than that, which
+// no real text has, pairs up with every fourth unit of the text deep inside).
 std::size_t NextCharacter(std::u16string_view text, std::size_t position);
 std::size_t PreviousCharacter(std::u16string_view text, std::size_t position);
 // One code point back, a CR LF counting as one.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Talvex Press need on Debian 12, if missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev unicode-data mingw-w64 wine wine64
           xvfb xdotool imagemagick x11-utils nsis zip unzip)
 missing=()
 for p in "${packages[@]}"; do
