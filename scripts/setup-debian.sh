@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Talvex Press need on Debian 12, if missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev unicode-data mingw-w64 wine wine64
-          xvfb xdotool imagemagick x11-utils nsis zip unzip)
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev unicode-data mingw-w64
+          wine wine64 xvfb xdotool imagemagick x11-utils nsis zip unzip)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
