@@ -76,7 +76,8 @@ bool EndsWithEmoji(std::u16string_view text, std::size_t i) {
 
 // Regional indicators pair up from the first of a run, however long; but the rules look back
 // over this many at most, so that no step walks a whole line of flags. Deeper into a longer
-// run (2048 flags in a row: no real text) the pairs line up with every fourth unit instead.
+// run (512 flags in a row, when all the world's flags are 258) the pairs line up with every
+// fourth unit of the text instead.
 constexpr std::size_t kIndicatorsLookedBack = 1024;
 
 bool IndicatorsBreak(std::size_t i, std::size_t indicatorsBefore) {

@@ -30,8 +30,8 @@ bool IsCharacterBoundary(std::u16string_view text, std::size_t position);
 // One character on or back, for the arrow keys, Delete, mouse hits and selection ends: the
 // next or previous character boundary (from inside a character, its end or its start). At
 // the ends of the text they stay where they are. Both look back only over the character
-// they are in (and at most 4096 regional indicators: a run of flags longer than that, which
-// no real text has, pairs up with every fourth unit of the text deep inside).
+// they are in, and over at most 1024 regional indicators (a run of more than 512 flags, which
+// no real text has, pairs up deep inside with every fourth unit of the text).
 std::size_t NextCharacter(std::u16string_view text, std::size_t position);
 std::size_t PreviousCharacter(std::u16string_view text, std::size_t position);
 // One code point back, a CR LF counting as one.
