@@ -1,5 +1,6 @@
 #include "clipboard/char_class.h"
 
+#include "editing/grapheme.h"
 #include "editing/utf16.h"
 
 #include <algorithm>
@@ -25,28 +26,23 @@ constexpr std::array kLetterBlocks{
     Range{0x00D8, 0x00F6},  // ... and without the division sign
     Range{0x00F8, 0x02AF},  // Latin Extended-A/B, IPA
     Range{0x02B0, 0x02C1},  // modifier letters, including the letter apostrophe U+02BC
-    Range{0x0300, 0x036F},  // combining diacritics (decomposed "é" must stay one word)
     Range{0x0370, 0x0373},  // Greek, skipping its punctuation and tonos signs
     Range{0x0376, 0x0377}, Range{0x037A, 0x037D}, Range{0x037F, 0x037F}, Range{0x0386, 0x0386},
     Range{0x0388, 0x03FF}, Range{0x0400, 0x0481},  // Cyrillic, skipping the thousands sign
     Range{0x0483, 0x052F}, Range{0x0531, 0x0556},  // Armenian
-    Range{0x0561, 0x0587}, Range{0x0591, 0x05BD},  // Hebrew points, then letters (the maqaf hyphen
-                                                   // is left out)
-    Range{0x05D0, 0x05F2}, Range{0x0620, 0x065F},  // Arabic letters and marks
+    Range{0x0561, 0x0587}, Range{0x05D0, 0x05F2},  // Hebrew letters (its points are marks)
+    Range{0x0620, 0x065F},                         // Arabic letters and marks
     Range{0x066E, 0x06D3}, Range{0x06D5, 0x06DC}, Range{0x0900, 0x0963},  // Indic scripts, skipping
                                                                           // the danda punctuation
     Range{0x0966, 0x0DFF}, Range{0x0E01, 0x0E3A},                         // Thai
     Range{0x0E40, 0x0E4E}, Range{0x10A0, 0x10FA},                         // Georgian
     Range{0x10FC, 0x11FF},                                                // ... and Hangul Jamo
-    Range{0x1AB0, 0x1AFF},  // combining marks, extended
-    Range{0x1C90, 0x1CBF},  // Georgian Mtavruli
-    Range{0x1DC0, 0x1FFF},  // combining supplement, Latin Extended Additional, Greek Extended
-    Range{0x20D0, 0x20FF},  // combining marks for symbols
-    Range{0x2C00, 0x2CE4},  // Glagolitic, Latin Extended-C, Coptic
-    Range{0x2D00, 0x2D2F},  // Georgian supplement
-    Range{0x2DE0, 0x2DFF},  // Cyrillic Extended-A (combining)
-    Range{0x3041, 0x3096},  // Hiragana
-    Range{0x3099, 0x309F}, Range{0x30A1, 0x30FA},  // Katakana
+    Range{0x1C90, 0x1CBF},                                                // Georgian Mtavruli
+    Range{0x1E00, 0x1FFF},                         // Latin Extended Additional, Greek Extended
+    Range{0x2C00, 0x2CE4},                         // Glagolitic, Latin Extended-C, Coptic
+    Range{0x2D00, 0x2D2F},                         // Georgian supplement
+    Range{0x3041, 0x3096},                         // Hiragana
+    Range{0x309B, 0x309F}, Range{0x30A1, 0x30FA},  // Katakana
     Range{0x30FC, 0x30FF}, Range{0x3131, 0x318E},  // Hangul compatibility Jamo
     Range{0x3400, 0x4DBF},                         // CJK Extension A
     Range{0x4E00, 0x9FFF},                         // CJK unified ideographs
@@ -59,8 +55,7 @@ constexpr std::array kLetterBlocks{
     Range{0xFB13, 0xFB17},                         // Armenian ligatures
     Range{0xFB1D, 0xFB4F},                         // Hebrew presentation forms
     Range{0xFB50, 0xFD3D},  // Arabic presentation forms, without the ornate parentheses
-    Range{0xFD50, 0xFDFB}, Range{0xFE20, 0xFE2F},  // combining half marks
-    Range{0xFE70, 0xFEFC}, Range{0xFF21, 0xFF3A},  // fullwidth Latin
+    Range{0xFD50, 0xFDFB}, Range{0xFE70, 0xFEFC}, Range{0xFF21, 0xFF3A},  // fullwidth Latin
     Range{0xFF41, 0xFF5A}, Range{0xFF66, 0xFFDC},  // halfwidth kana and Hangul
 };
 
@@ -95,6 +90,8 @@ bool InRanges(const std::array<Range, N>& ranges, char16_t c) {
 }  // namespace
 
 bool IsInLetterBlock(char16_t c) { return InRanges(kLetterBlocks, c); }
+
+bool IsMark(char16_t c) { return !IsSurrogateUnit(c) && ExtendsPreviousCharacter(c); }
 
 bool IsLetter(char16_t c, char16_t upper, char16_t lower) {
     if (IsSurrogateUnit(c)) return false;

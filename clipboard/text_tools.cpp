@@ -69,6 +69,7 @@ std::u16string ProperCase(const std::u16string& text, CaseMapper& cases) {
     bool inWord = false;  // the previous unit keeps a word going
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
+        if (IsMark(c)) continue;  // it goes with the character before: "e\u0301cole", "❤\uFE0Fa"
         const bool letter = IsLetter(c, upper[i], result[i]);
         if (letter && !inWord) result[i] = upper[i];
         inWord = letter || IsDecimalDigit(c) || IsApostrophe(c);

@@ -13,16 +13,6 @@ namespace {
 constexpr std::size_t kSpaceSearch = 128;
 constexpr std::size_t kBoundarySearch = 64;
 
-// Units that belong to the character before them: cutting there would shape them alone.
-bool JoinsPrevious(char16_t c) {
-    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x0483 && c <= 0x0489) ||
-           (c >= 0x0591 && c <= 0x05C7) || (c >= 0x0610 && c <= 0x061A) ||
-           (c >= 0x064B && c <= 0x065F) || (c >= 0x0900 && c <= 0x0DFF) ||
-           (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
-           (c >= 0x200C && c <= 0x200D) || (c >= 0x20D0 && c <= 0x20FF) ||
-           (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFE20 && c <= 0xFE2F) || IsLowSurrogateUnit(c);
-}
-
 int Clamped(long long pixels) { return static_cast<int>(std::min<long long>(pixels, 0x7FFFFFFF)); }
 
 }  // namespace
@@ -127,16 +117,16 @@ std::vector<LineLayout::Piece> LineLayout::Cut(const LongLine& table, std::size_
     while (to - start > kPieceUnits + kPieceUnits / 2) {
         const std::size_t ideal = start + kPieceUnits;
         std::size_t cut = 0;
-        // After a space, where shaping has nothing to join.
+        const auto ends = [&](std::size_t q) { return IsCharacterBoundary(text, q); };
+        // After a space that carries no mark, where shaping has nothing to join.
         for (std::size_t q = ideal; cut == 0 && q > ideal - kSpaceSearch; --q) {
-            if (text[q - 1] == u' ' || text[q - 1] == u'\t') cut = q;
+            if ((text[q - 1] == u' ' || text[q - 1] == u'\t') && ends(q)) cut = q;
         }
         // Else between two characters.
         for (std::size_t q = ideal; cut == 0 && q > ideal - kBoundarySearch; --q) {
-            if (IsCaretBoundary(text, q) && !JoinsPrevious(text[q]) && text[q - 1] != 0x200D)
-                cut = q;
+            if (ends(q)) cut = q;
         }
-        // Else (a long run of marks) anywhere but inside a surrogate pair.
+        // Else (one character longer than that) anywhere but inside a surrogate pair.
         if (cut == 0) cut = IsCaretBoundary(text, ideal) ? ideal : ideal + 1;
         add(cut);
     }

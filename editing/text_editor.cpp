@@ -116,7 +116,7 @@ void TextEditor::Backspace() {
     if (HasSelection())
         DeleteSelection();
     else if (caret_ > 0)
-        Edit(PreviousCodePoint(Text(), caret_), caret_, u"", StepKind::Backspace, true);
+        Edit(BackspaceStart(Text(), caret_), caret_, u"", StepKind::Backspace, true);
 }
 
 void TextEditor::DeleteForward() {
@@ -241,7 +241,7 @@ void TextEditor::Edit(std::size_t from, std::size_t to, std::u16string_view text
     }
     undoUnits_ += removed;
     joinable_ = kind != StepKind::Other;
-    TrimUndo(false);
+    TrimUndo(true);
     const std::size_t caret = CaretAfterEdit(from, inserted);
     AfterTextChange(change, caret, caret);
 }
@@ -278,7 +278,7 @@ TextChange TextEditor::TakeBack(std::vector<Step>& from, std::vector<Step>& to) 
 bool TextEditor::Undo() {
     if (undo_.empty()) return false;
     const TextChange change = TakeBack(undo_, redo_);
-    TrimUndo(true);
+    TrimUndo(false);
     const Step& done = redo_.back();
     AfterTextChange(change, done.anchorBefore, done.caretBefore);
     return true;
@@ -287,7 +287,7 @@ bool TextEditor::Undo() {
 bool TextEditor::Redo() {
     if (redo_.empty()) return false;
     const TextChange change = TakeBack(redo_, undo_);
-    TrimUndo(false);
+    TrimUndo(true);
     const std::size_t caret = CaretAfterEdit(change.position, change.inserted);
     AfterTextChange(change, caret, caret);
     return true;
@@ -305,19 +305,21 @@ void TextEditor::ForgetRedo() {
     redo_.clear();
 }
 
-void TextEditor::TrimUndo(bool newestIsRedo) {
-    if (undoUnits_ <= kUndoBudgetUnits) return;
-    const std::size_t keepUndo = newestIsRedo ? 0 : 1;
+void TextEditor::TrimUndo(bool newestIsUndo) {
+    if (undoUnits_ <= undoBudget_) return;
+    // Steps are taken back newest first, so only a bottom slice of the undo stack can go. It
+    // ends at the last step whose text brings the count within the budget, or, when none
+    // does, at the last one that keeps any text: a step that keeps nothing frees nothing.
+    const std::size_t candidates = undo_.size() - (newestIsUndo ? 1 : 0);
+    std::size_t units = undoUnits_;
     std::size_t drop = 0;
-    while (undoUnits_ > kUndoBudgetUnits && undo_.size() - drop > keepUndo)
-        undoUnits_ -= undo_[drop++].text.size();
+    for (std::size_t i = 0; i < candidates && units > undoBudget_; ++i) {
+        if (undo_[i].text.empty()) continue;
+        units -= undo_[i].text.size();
+        drop = i + 1;
+    }
+    undoUnits_ = units;
     undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(drop));
-
-    const std::size_t keepRedo = newestIsRedo ? 1 : 0;
-    drop = 0;
-    while (undoUnits_ > kUndoBudgetUnits && redo_.size() - drop > keepRedo)
-        undoUnits_ -= redo_[drop++].text.size();
-    redo_.erase(redo_.begin(), redo_.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
 }  // namespace talvex

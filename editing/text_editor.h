@@ -38,8 +38,9 @@ class TextEditor {
         virtual void OnSelectionChanged() = 0;
     };
 
-    // How many units all undo steps may keep together before the oldest are forgotten (the
-    // newest step is always kept, whatever its size).
+    // How many units the undo and redo steps may keep together before the oldest undo steps
+    // are forgotten. The newest step is always kept, whatever its size, and so is every redo
+    // step: they hold what the user's latest undos took out of the text, which Redo owes back.
     static constexpr std::size_t kUndoBudgetUnits = 32u * 1024 * 1024;
     // "No limit" for SetLimit.
     static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
@@ -89,9 +90,9 @@ class TextEditor {
     void Type(std::u16string_view text);
     // Enter: a CR LF, typed.
     void InsertLineBreak() { Type(u"\r\n"); }
-    // Backspace and Delete: the selection when there is one, else one code point back
-    // (PreviousCodePoint) or one character on (NextCharacter). Repeated, they join one undo
-    // step (a selection they take away is a step of its own).
+    // Backspace and Delete: the selection when there is one, else back to BackspaceStart (a
+    // whole emoji, flag or keycap, else one code point) or one character on (NextCharacter).
+    // Repeated, they join one undo step (a selection they take away is a step of its own).
     void Backspace();
     void DeleteForward();
     // Ctrl+Backspace and Ctrl+Delete: the selection when there is one, else back to
@@ -107,6 +108,7 @@ class TextEditor {
     // Undo takes back the last step and restores the selection it had before; Redo makes
     // it again and selects nothing, caret after what it inserted. Both return false when
     // there is nothing to take back or make again.
+    void SetUndoBudget(std::size_t units) { undoBudget_ = units; }  // kUndoBudgetUnits at first
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     bool Undo();
@@ -152,9 +154,10 @@ class TextEditor {
     void AfterTextChange(const TextChange& change, std::size_t anchor, std::size_t caret);
     void ForgetRedo();
     TextChange TakeBack(std::vector<Step>& from, std::vector<Step>& to);
-    // Forgets the oldest steps over the budget: the bottom of the undo stack first, then the
-    // far end of the redo stack; never the newest step (on the redo stack after an Undo).
-    void TrimUndo(bool newestIsRedo);
+    // Forgets the oldest undo steps while the steps keep more than the budget, and only as
+    // many as free something: never a redo step, nor the newest step (on the undo stack after
+    // an edit or a Redo).
+    void TrimUndo(bool newestIsUndo);
 
     TextDocument document_;
     Observer* observer_ = nullptr;
@@ -163,7 +166,8 @@ class TextEditor {
     std::size_t limit_ = kNoLimit;
     std::vector<Step> undo_;
     std::vector<Step> redo_;
-    std::size_t undoUnits_ = 0;
+    std::size_t undoUnits_ = 0;  // what the steps of both stacks keep
+    std::size_t undoBudget_ = kUndoBudgetUnits;
     bool joinable_ = false;  // the last undo step may take in the next edit of its kind
 };
 

@@ -1,9 +1,10 @@
-// Where the caret may stand in a text, and where words begin and end. Portable.
+// Where the caret may stand in a text, and where characters and words begin and end. Portable.
 //
 // The caret never stands inside a surrogate pair nor between the CR and the LF of a line
-// break. A "character" for the caret is a user-perceived character, approximately: a code
-// point with the combining marks, variation selectors, emoji modifiers and zero-width-joiner
-// sequences that follow it, a pair of regional indicators (a flag), or a CR LF.
+// break. A "character" is a user-perceived character: an extended grapheme cluster of
+// Unicode's text segmentation rules (UAX #29), from the table in grapheme_table.cpp. A letter
+// with its marks, a Hangul syllable of jamo, an emoji with its modifiers and joined emoji, a
+// flag (two regional indicators), a CR LF are each one character.
 #pragma once
 
 #include <cstddef>
@@ -22,13 +23,24 @@ bool IsCaretBoundary(std::u16string_view text, std::size_t position);
 // stand.
 std::size_t SnapToCaretBoundary(std::u16string_view text, std::size_t position);
 
-// One character on or back (see above), for the arrow keys and Delete. At the ends of the
-// text they stay where they are.
+// Whether one character ends and another begins at `position` (a caret boundary that no
+// rule joins across). The ends of the text are; positions beyond it are not.
+bool IsCharacterBoundary(std::u16string_view text, std::size_t position);
+
+// One character on or back, for the arrow keys, Delete, mouse hits and selection ends: the
+// next or previous character boundary (from inside a character, its end or its start). At
+// the ends of the text they stay where they are. Both look back only over the character
+// they are in, and over at most 1024 regional indicators (a run of more than 512 flags, which
+// no real text has, pairs up deep inside with every fourth unit of the text).
 std::size_t NextCharacter(std::u16string_view text, std::size_t position);
 std::size_t PreviousCharacter(std::u16string_view text, std::size_t position);
-// One code point back, a CR LF counting as one: what Backspace takes away, so that an accent
-// typed after its letter can be taken back alone.
+// One code point back, a CR LF counting as one.
 std::size_t PreviousCodePoint(std::u16string_view text, std::size_t position);
+// Where Backspace's deletion starts: the whole character before when it is an emoji
+// sequence (Extended_Pictographic with its modifiers, selectors, joined emoji or tags), a
+// flag or a keycap; else one code point back (a CR LF counting as one), so that an accent
+// typed after its letter can be taken back alone.
+std::size_t BackspaceStart(std::u16string_view text, std::size_t position);
 
 // Words, for Ctrl+arrows, Ctrl+Backspace, Ctrl+Delete and double-click. A text is made of
 // runs of one class each: word characters (letters, digits, marks, symbols and everything

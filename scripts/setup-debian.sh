@@ -2,9 +2,10 @@
 # Installs what building, running and testing Talvex Press need on Debian 12, if missing.
 set -euo pipefail
 # clang: the second compiler's build; osslsigncode, openssl, python3, p7zip-full: signing the
-# packages and its test.
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 clang wine wine64
-          xvfb xdotool imagemagick x11-utils nsis zip unzip osslsigncode openssl python3 p7zip-full)
+# packages and its test; unicode-data: the character rules' data and conformance cases.
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev unicode-data mingw-w64
+          clang wine wine64 xvfb xdotool imagemagick x11-utils nsis zip unzip osslsigncode openssl
+          python3 p7zip-full)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

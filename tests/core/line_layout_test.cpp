@@ -122,6 +122,34 @@ TEST(LineLayoutTest, ALongLineIsMeasuredOnlyWhereItIsLookedAt) {
     EXPECT_EQ(laid.layout.PieceAtX(0, -50).start, 0u);
 }
 
+TEST(LineLayoutTest, ALongLineIsNeverCutInsideACharacter) {
+    struct Case {
+        const char* name;
+        std::u16string unit;  // repeated without a space, so the cuts fall between characters
+    };
+    const std::vector<Case> cases = {
+        {"flags", u"\U0001F1EB"},
+        {"families", u"\U0001F468\u200D\U0001F469\u200D\U0001F467"},
+        {"Devanagari", u"\u0915\u093F\u0937\u094D"},
+        {"Hangul jamo", u"\u1100\u1161\u11A8"},
+        {"spaces carrying marks", u"a \u0301\u0301"},
+        {"prepended marks", u"\u0600\u0661\u0662"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Laid laid;
+        std::u16string line = u"a";  // so that the flags' pairs start at an odd unit
+        while (line.size() < 20000) line += c.unit;
+        laid.editor.SetText(line);
+        laid.ExpectPiecesTrue(0);
+        for (std::size_t at = 0; at < line.size();) {
+            const LinePiece piece = laid.layout.PieceAt(0, at);
+            at = piece.start + piece.length;
+            EXPECT_TRUE(IsCharacterBoundary(line, at)) << at;
+        }
+    }
+}
+
 TEST(LineLayoutTest, TypingInALongLineKeepsTheMeasuresOfItsOtherPieces) {
     Laid laid;
     laid.editor.SetText(std::u16string(20000, u'i') + u"\r\n" + std::u16string(9000, u'W'));

@@ -203,25 +203,36 @@ TEST_F(TextEditorTest, TypingReplacesTheSelectionAndLeavesTheCaretAfter) {
     EXPECT_EQ(Now(), (State{u" chat\r\n", 0, 0}));
 }
 
-TEST_F(TextEditorTest, BackspaceTakesOneCodePointBack) {
+TEST_F(TextEditorTest, BackspaceTakesAnEmojiWholeButOneMarkAtATime) {
     struct Case {
         const char* name;
         std::u16string text;
-        std::size_t caret;
-        State after;
+        std::u16string after;  // Backspace at the end
     };
     const std::vector<Case> cases = {
-        {"a whole CR LF", u"a\r\n", 3, {u"a", 1, 1}},
-        {"a whole surrogate pair", u"x\U0001F600", 3, {u"x", 1, 1}},
-        {"an accent typed after its letter", u"e\u0301", 2, {u"e", 1, 1}},
-        {"a skin tone, not the hand", u"\U0001F44D\U0001F3FD", 4, {u"\U0001F44D", 2, 2}},
-        {"a lone CR", u"a\rb", 2, {u"ab", 1, 1}},
+        {"a whole CR LF", u"a\r\n", u"a"},
+        {"a lone CR", u"a\r", u"a"},
+        {"a whole surrogate pair", u"x\U0001D4B3", u"x"},
+        {"an accent typed after its letter", u"e\u0301", u"e"},
+        {"the last of two marks", u"e\u0301\u0323", u"e\u0301"},
+        {"a Devanagari vowel sign", u"\u0915\u093F", u"\u0915"},
+        {"a Hangul jamo", u"\u1100\u1161", u"\u1100"},
+        {"a ZWJ after a letter", u"a\u200D", u"a"},
+        {"a flag", u"A" + kFrance, u"A"},
+        {"the indicator left over after a flag", kFrance + u"\U0001F1E9", kFrance},
+        {"a hand and its skin tone", u"A\U0001F44D\U0001F3FD", u"A"},
+        {"a family joined by ZWJ", u"A" + kFamily, u"A"},
+        {"an emoji and its selector", u"A\u2764\uFE0F", u"A"},
+        {"a keycap", u"A1\uFE0F\u20E3", u"A"},
+        {"a digit and a mark are no keycap", u"A1\u0301", u"A1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Start(c.text, c.caret);
+        Start(c.text, c.text.size());
         editor.Backspace();
-        EXPECT_EQ(Now(), c.after);
+        EXPECT_EQ(Now(), (State{c.after, c.after.size(), c.after.size()}));
+        editor.Undo();
+        EXPECT_EQ(editor.Text(), c.text);
     }
     Start(u"abcd", 1, 3);
     editor.Backspace();
@@ -244,6 +255,8 @@ TEST_F(TextEditorTest, DeleteTakesOneCharacterOn) {
         {"a flag", kFrance},
         {"a letter and its accent", u"e\u0301"},
         {"a pair and its skin tone", u"\U0001F44D\U0001F3FD"},
+        {"a keycap", u"1\uFE0F\u20E3"},
+        {"a Devanagari syllable", u"\u0915\u093F"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -529,22 +542,56 @@ TEST_F(TextEditorTest, AReplacementWithoutUndoIsNoStepAndEndsTheHistory) {
 
 TEST_F(TextEditorTest, UndoForgetsTheOldestStepsBeyondItsBudgetButNeverTheNewest) {
     // One text over the whole budget, kept by one step at a time.
-    const std::u16string big(TextEditor::kUndoBudgetUnits + 1, u'x');
-    editor.SetObserver(nullptr);  // it would copy and count the big text at every change
-    editor.SetText(u"a");
-    editor.SelectAll();
+    editor.SetUndoBudget(8);
+    const std::u16string big(9, u'x');
+    Start(u"a", 0, 1);
     editor.ReplaceSelection(big);  // keeps "a"
     editor.Undo();                 // now the redo step keeps the big text: still there
     ASSERT_EQ(editor.Text(), u"a");
     EXPECT_TRUE(editor.Redo());
-    EXPECT_EQ(editor.Text().size(), big.size());
+    EXPECT_EQ(editor.Text(), big);
     editor.SelectAll();
     editor.Type(u"b");  // keeps the big text: the step before goes, this one stays
     EXPECT_TRUE(editor.Undo());
-    EXPECT_EQ(editor.Text().size(), big.size());
+    EXPECT_EQ(editor.Text(), big);
     EXPECT_FALSE(editor.Undo());
     EXPECT_TRUE(editor.Redo());
     EXPECT_EQ(editor.Text(), u"b");
+}
+
+// A recall, a word typed, then pastes of 10,000,000 units against a budget of 32 Mi, scaled
+// down: undo until nothing is left to undo, then redo as often.
+TEST_F(TextEditorTest, UndoingManyLargePastesAndRedoingThemGivesEveryTextBack) {
+    struct Case {
+        int pastes;
+        bool overEverything;  // Ctrl+A before each Ctrl+V: each step keeps the text it replaced
+        int undoable;         // how many steps Ctrl+Z takes back
+    };
+    // Pasted at the caret, the steps keep nothing: all can be undone, whatever the redo steps
+    // hold. Over everything, the oldest are forgotten, just enough to keep 30 of 32 units.
+    const std::vector<Case> cases = {{4, false, 5}, {20, false, 21}, {5, true, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pastes << (c.overEverything ? " over all" : ""));
+        editor.SetUndoBudget(32);
+        Start(u"court", 5);
+        editor.Type(u" mot");
+        std::vector<std::u16string> texts = {u"court", editor.Text()};
+        for (int i = 0; i < c.pastes; ++i) {
+            if (c.overEverything) editor.SelectAll();
+            editor.ReplaceSelection(std::u16string(10, static_cast<char16_t>(u'A' + i)));
+            texts.push_back(editor.Text());
+        }
+        int undone = 0;
+        for (; editor.Undo(); ++undone) {
+            EXPECT_EQ(editor.Text(), texts[texts.size() - 2 - undone]);
+        }
+        EXPECT_EQ(undone, c.undoable);
+        for (int redone = 0; redone < undone; ++redone) {
+            EXPECT_TRUE(editor.Redo());
+            EXPECT_EQ(editor.Text(), texts[texts.size() - undone + redone]);
+        }
+        EXPECT_FALSE(editor.Redo());
+    }
 }
 
 // --- Limit ----------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <string>
@@ -98,7 +99,17 @@ TEST(TextPositionsTest, ACharacterTakesWhatExtendsIt) {
         {"keycap", u"1\uFE0F\u20E3#", {0, 3, 4}},
         {"skin tone", u"\U0001F44D\U0001F3FD!", {0, 4, 5}},
         {"family joined by ZWJ", u"\U0001F468\u200D\U0001F469\u200D\U0001F467x", {0, 8, 9}},
-        {"ZWJ then a letter", u"a\u200Db", {0, 3}},
+        {"ZWJ then a letter", u"a\u200Db", {0, 2, 3}},
+        {"ZWJ then an emoji after no emoji", u"a\u200D\U0001F469", {0, 2, 4}},
+        {"emoji, marks, ZWJ, emoji", u"\U0001F468\u0301\u200D\U0001F469", {0, 6}},
+        {"Devanagari vowel signs", u"\u0915\u093F\u0937\u0940", {0, 2, 4}},
+        {"Thai sara am", u"\u0E01\u0E33", {0, 2}},
+        {"Hangul jamo L V T, then L L V", u"\u1100\u1161\u11A8\u1100\u1100\u1161", {0, 3, 6}},
+        {"Hangul LV and LVT syllables take trailing jamo",
+         u"\uAC00\u11A8\uAC01\u11A8\uAC01\u1161",
+         {0, 2, 4, 5, 6}},
+        {"prepended mark joins what follows", u"\u0600\u0661\u0600", {0, 2, 3}},
+        {"a control takes no mark", u"\t\u0301a\u0007\u0308", {0, 1, 2, 3, 4, 5}},
         {"two flags", u"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA", {0, 4, 8}},
         {"three indicators: a flag and one alone",
          u"\U0001F1EB\U0001F1F7\U0001F1E9a",
@@ -140,7 +151,8 @@ TEST(TextPositionsTest, RandomTextsStepTheSameWayBothWays) {
     const std::vector<std::u16string> pieces = {
         u"a",          u"\u0301",     u"\uFE0F",     u"\u200D",     u"\U0001F1EB",
         u"\U0001F1F7", u"\U0001F3FD", u"\U0001F468", u"\U000E0067", u"\r",
-        u"\n",         u" ",          u",",          kHigh,         kLow};
+        u"\n",         u" ",          u",",          kHigh,         kLow,
+        u"\u0600",     u"\u093F",     u"\u1100",     u"\u1161",     u"\uAC00"};
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
     std::uniform_int_distribution<std::size_t> length(0, 12);
@@ -161,9 +173,32 @@ TEST(TextPositionsTest, RandomTextsStepTheSameWayBothWays) {
             EXPECT_LE(p - snapped, 1u);
             EXPECT_EQ(NextCharacter(text, p), NextCharacter(text, snapped));
             EXPECT_TRUE(IsCaretBoundary(text, PreviousCodePoint(text, p)));
+            EXPECT_TRUE(IsCaretBoundary(text, BackspaceStart(text, p)));
+            // A boundary is a stop of the walks.
+            EXPECT_EQ(IsCharacterBoundary(text, p),
+                      std::binary_search(stops.begin(), stops.end(), p))
+                << p;
         }
         if (::testing::Test::HasFailure()) return;
     }
+}
+
+TEST(TextPositionsTest, ALongRunOfFlagsStepsTheSameWayBothWaysAndPairsFromItsStart) {
+    // Longer than the rules look back (1024 indicators), three times over, and starting at a
+    // unit where the pairs from the start and those deeper in do not line up.
+    std::u16string text = u"ab";
+    for (int i = 0; i < 3 * 1024 + 3; ++i) text += u"\U0001F1EB";
+    text += u"c";
+    const Positions stops = CharacterStops(text);
+    // Pairs from the run's start as far as the rules look back; deeper, pairs still, but for
+    // one character where the pairs change step.
+    for (std::size_t k = 0; k < 512; ++k) ASSERT_EQ(stops[k + 2], 2 + 4 * k) << k;
+    std::size_t notPairs = 0;
+    for (std::size_t i = 1; i + 1 < stops.size(); ++i) {
+        ASSERT_TRUE(IsCharacterBoundary(text, stops[i]));
+        notPairs += stops[i] - stops[i - 1] != 4;
+    }
+    EXPECT_LE(notPairs, 4u);  // 'a', 'b', the change of step, a lone indicator at the end
 }
 
 TEST(TextPositionsTest, PreviousCodePointTakesAMarkAlone) {

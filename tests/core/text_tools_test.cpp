@@ -449,7 +449,12 @@ TEST(ProperCaseTest, UncasedLettersAndOtherDigitsKeepAWordGoing) {
 
 TEST(ProperCaseTest, CombiningMarkStaysWithItsLetter) {
     FrenchCaseMapperFake mapper;
-    ExpectProperCase(mapper, {{u"e\u0301cole", u"E\u0301cole"}});
+    ExpectProperCase(mapper, {
+                                 {u"e\u0301cole", u"E\u0301cole"},
+                                 {u"\u0301ecole", u"\u0301Ecole"},  // a mark alone starts nothing
+                                 {u"\u2764\uFE0Fab", u"\u2764\uFE0FAb"},  // nor a selector
+                                 {u"a\u200Db", u"A\u200Db"},              // a joiner ends nothing
+                             });
 }
 
 TEST(ProperCaseTest, CharacterTheMapperCasesCountsAsLetter) {
@@ -484,9 +489,8 @@ TEST(ProperCaseTest, MapperChangingLengthThrows) {
 // --- Character classes ----------------------------------------------------------------------
 
 TEST(CharClassTest, LetterBlocksCoverScriptsAndSkipTheirPunctuation) {
-    for (char16_t c :
-         {u'é', u'ÿ', u'Ā', u'ɐ',  u'ʼ',  u'Ω',  u'ж',  u'ա',  u'א', u'ب',  u'क',     u'ก',
-          u'ა', u'ḁ', u'ἀ', u'あ', u'ア', u'ㄱ', u'中', u'가', u'ﬁ', u'Ａ', u'\u0301'}) {
+    for (char16_t c : {u'é', u'ÿ', u'Ā', u'ɐ', u'ʼ',  u'Ω',  u'ж',  u'ա',  u'א',  u'ب', u'क',
+                       u'ก', u'ა', u'ḁ', u'ἀ', u'あ', u'ア', u'ㄱ', u'中', u'가', u'ﬁ', u'Ａ'}) {
         SCOPED_TRACE(static_cast<int>(c));
         EXPECT_TRUE(IsInLetterBlock(c));
     }
@@ -496,6 +500,22 @@ TEST(CharClassTest, LetterBlocksCoverScriptsAndSkipTheirPunctuation) {
           u'。', u'、', u'\u2019', u'\uFF0C', u'\xD83D', u'\xDE00'}) {
         SCOPED_TRACE(static_cast<int>(c));
         EXPECT_FALSE(IsInLetterBlock(c));
+    }
+}
+
+TEST(CharClassTest, MarksAreWhatGoesWithTheCharacterBefore) {
+    // Combining marks of every kind, Hebrew points, Indic vowel signs, kana voicing, a
+    // variation selector, the joiners.
+    for (char16_t c : {u'\u0301', u'\u0483', u'\u05B4', u'\u05BF', u'\u0610', u'\u064B', u'\u093F',
+                       u'\u0E33', u'\u1AB0', u'\u1DC0', u'\u20D7', u'\u2DE0', u'\u3099', u'\uFE0F',
+                       u'\uFE20', u'\u200C', u'\u200D'}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        EXPECT_TRUE(IsMark(c));
+    }
+    for (char16_t c :
+         {u'a', u'\u05D0', u'\u0915', u'\u309B', u'\u00B4', u'\u200B', u'\xD83C', u'\xDFFD'}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        EXPECT_FALSE(IsMark(c));
     }
 }
 
