@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Talvex Press need on Debian 12, if missing.
 set -euo pipefail
+# fonts-wqy-microhei: the Chinese, Japanese and Korean that the test prefix links to Tahoma
+# (through DejaVu Sans, which Wine gives for it: see cmake/wine-env.sh).
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-          xvfb xdotool imagemagick x11-utils nsis zip unzip)
+          xvfb xdotool imagemagick x11-utils nsis zip unzip fonts-dejavu-core fonts-wqy-microhei)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

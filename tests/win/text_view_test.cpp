@@ -7,18 +7,95 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
+#include "ui/history_drawing.h"
 #include "ui/text_view.h"
 
 namespace talvex::testing {
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// What `draw` paints on a white bitmap of that size, pixel by pixel (0x00RRGGBB).
+std::vector<COLORREF> Painted(int width, int height, const std::function<void(HDC)>& draw) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    draw(dc);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    std::vector<COLORREF> picture(pixels, pixels + width * height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return picture;
+}
+
+bool IsInk(COLORREF p) { return (p & 0xFFFFFF) != kWhite; }
+
+// The pixels written on the white of rows [top, bottom) of a picture (smoothed edges
+// included), cut to the smallest rectangle that holds them: the shape of what is written
+// there, wherever it stands.
+struct InkShape {
+    int width = 0;
+    int height = 0;
+    std::vector<bool> dark;
+    bool operator==(const InkShape&) const = default;
+};
+InkShape ShapeOfInk(const std::vector<COLORREF>& picture, int width, int top, int bottom) {
+    int left = width, right = -1, first = bottom, last = -1;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (!IsInk(picture[static_cast<std::size_t>(y * width + x)])) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            first = std::min(first, y);
+            last = std::max(last, y);
+        }
+    }
+    InkShape shape;
+    if (right < 0) return shape;
+    shape.width = right - left + 1;
+    shape.height = last - first + 1;
+    for (int y = first; y <= last; ++y) {
+        for (int x = left; x <= right; ++x)
+            shape.dark.push_back(IsInk(picture[static_cast<std::size_t>(y * width + x)]));
+    }
+    return shape;
+}
+
+// A row of List1 holding `text`, drawn by the list's own code in `font`, as the list box has
+// it drawn.
+InkShape ListRowInk(HFONT font, const std::wstring& text) {
+    constexpr int kWidth = 120, kHeight = 13;
+    std::wstring row = text;
+    const std::vector<COLORREF> picture = Painted(kWidth, kHeight, [&](HDC dc) {
+        SelectObject(dc, font);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_LISTBOX;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hDC = dc;
+        item.rcItem = RECT{0, 0, kWidth, kHeight};
+        item.itemData = reinterpret_cast<ULONG_PTR>(&row);
+        DrawHistoryItem(item);
+    });
+    return ShapeOfInk(picture, kWidth, 0, kHeight);
+}
 
 class TextViewTest : public ::testing::Test {
   protected:
@@ -90,24 +167,16 @@ class TextViewTest : public ::testing::Test {
     // The client area as the view paints it, pixel by pixel (0x00RRGGBB).
     std::vector<COLORREF> Picture(RECT* size) {
         GetClientRect(hwnd(), size);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size->right;
-        info.bmiHeader.biHeight = -size->bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        std::vector<COLORREF> picture(pixels, pixels + size->right * size->bottom);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return picture;
+        return Painted(size->right, size->bottom, [&](HDC dc) {
+            Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
+    }
+    // Text1's first line when it holds `text`.
+    InkShape FirstLineInk(const std::u16string& text) {
+        Set(text);
+        RECT size{};
+        const std::vector<COLORREF> picture = Picture(&size);
+        return ShapeOfInk(picture, size.right, 0, 16);
     }
     // How many pixels of the band of rows [top, bottom) are dark (text), and how many have
     // the selection's colour.
@@ -301,6 +370,66 @@ TEST_F(TextViewTest, TheViewDrawsWhatIsInSightAtAnyLength) {
     EXPECT_EQ(InkIn(0, line + 2).selected, 0);
     SetFocus(hwnd());
     EXPECT_GT(InkIn(0, line + 2).selected, 20);
+}
+
+// Chinese, Japanese and Korean, which Tahoma lacks, each drawn alone by List1 and by Text1:
+// neither shows the box drawn for a character no font has (U+0378 is unassigned), and Text1
+// draws the glyph List1 draws (with the font the system links to Tahoma).
+TEST_F(TextViewTest, CharactersTahomaLacksShowAsTheHistoryListShowsThem) {
+    const std::u16string samples = u"中文日本語ひらがなカタカナ한국어";
+    const InkShape listBox = ListRowInk(font, L"\u0378");
+    const InkShape viewBox = FirstLineInk(u"\u0378");
+    ASSERT_GT(listBox.width, 0);
+    ASSERT_GT(viewBox.width, 0);
+    for (const char16_t c : samples) {
+        const unsigned code = c;
+        const InkShape list = ListRowInk(font, std::wstring(1, static_cast<wchar_t>(c)));
+        const InkShape view = FirstLineInk(std::u16string(1, c));
+        EXPECT_NE(list, listBox) << "the test prefix links no font that has U+" << std::hex << code
+                                 << " to Tahoma";
+        EXPECT_NE(view, viewBox) << "Text1 draws U+" << std::hex << code << " as a box";
+        EXPECT_EQ(view, list) << "Text1 draws U+" << std::hex << code << " unlike List1";
+    }
+}
+
+// In a line that mixes them with Latin letters, the caret, a click and the selection follow
+// what is drawn: each character's cell is as wide as GDI measures it in Tahoma (linked as
+// List1's text is), a click in either half of it lands before or after it, and a selection
+// covers the cells of what it holds.
+TEST_F(TextViewTest, CaretClicksAndSelectionFollowTheLinkedGlyphs) {
+    const std::u16string text = u"ab中文かな한국cd";
+    Set(text);
+    std::vector<int> left;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        left.push_back(static_cast<short>(LOWORD(Send(EM_POSFROMCHAR, i))));
+    const int y = static_cast<short>(HIWORD(Send(EM_POSFROMCHAR, 0))) + 6;
+    HDC dc = GetDC(hwnd());
+    HGDIOBJ old = SelectObject(dc, font);
+    for (std::size_t i = 2; i + 2 < text.size(); ++i) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(&text[i]), 1, &size);
+        EXPECT_EQ(left[i + 1] - left[i], size.cx) << "the cell of character " << i;
+        EXPECT_EQ(LOWORD(Send(EM_CHARFROMPOS, 0, MAKELPARAM(left[i] + 2, y))), i);
+        EXPECT_EQ(LOWORD(Send(EM_CHARFROMPOS, 0, MAKELPARAM(left[i + 1] - 2, y))), i + 1);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+
+    Send(EM_SETSEL, 2, 8);
+    RECT size{};
+    const std::vector<COLORREF> picture = Picture(&size);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const DWORD selected =
+        (GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight);
+    int from = size.right, to = -1;
+    for (int x = 0; x < size.right; ++x) {
+        if ((picture[static_cast<std::size_t>(y * size.right + x)] & 0xFFFFFF) != selected)
+            continue;
+        from = std::min(from, x);
+        to = std::max(to, x);
+    }
+    EXPECT_EQ(from, left[2]);
+    EXPECT_EQ(to + 1, left[8]);
 }
 
 TEST_F(TextViewTest, ScrollBarsFollowTheTextAndTheirThumbsMoveTheView) {
