@@ -81,7 +81,7 @@ if [ -n "$sample" ]; then
     xdotool key Return
     xdotool type --delay 60 "שלום עולם — مرحبا بالعالم"
     xdotool key Return
-    xdotool type --delay 60 "中文，日本語のかな、한국어"
+    xdotool type --delay 150 "中文，日本語のかな、한국어"
     xdotool key Return Return ctrl+Home shift+End
     sleep 1
 fi

@@ -46,55 +46,45 @@ std::vector<COLORREF> Painted(int width, int height, const std::function<void(HD
     return picture;
 }
 
-bool IsInk(COLORREF p) { return (p & 0xFFFFFF) != kWhite; }
-
-// The pixels written on the white of rows [top, bottom) of a picture (smoothed edges
-// included), cut to the smallest rectangle that holds them: the shape of what is written
-// there, wherever it stands.
-struct InkShape {
-    int width = 0;
-    int height = 0;
-    std::vector<bool> dark;
-    bool operator==(const InkShape&) const = default;
-};
-InkShape ShapeOfInk(const std::vector<COLORREF>& picture, int width, int top, int bottom) {
-    int left = width, right = -1, first = bottom, last = -1;
+// The smallest rectangle that holds every pixel of rows [top, bottom) that `is` picks.
+RECT Bounds(const std::vector<COLORREF>& picture, int width, int top, int bottom,
+            const std::function<bool(COLORREF)>& is) {
+    RECT r{width, bottom, 0, top};
     for (int y = top; y < bottom; ++y) {
         for (int x = 0; x < width; ++x) {
-            if (!IsInk(picture[static_cast<std::size_t>(y * width + x)])) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            first = std::min(first, y);
-            last = std::max(last, y);
+            if (!is(picture[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF)) continue;
+            r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y),
+                     std::max<LONG>(r.right, x + 1), std::max<LONG>(r.bottom, y + 1)};
         }
     }
-    InkShape shape;
-    if (right < 0) return shape;
-    shape.width = right - left + 1;
-    shape.height = last - first + 1;
-    for (int y = first; y <= last; ++y) {
-        for (int x = left; x <= right; ++x)
-            shape.dark.push_back(IsInk(picture[static_cast<std::size_t>(y * width + x)]));
-    }
-    return shape;
+    return r;
 }
 
-// A row of List1 holding `text`, drawn by the list's own code in `font`, as the list box has
-// it drawn.
-InkShape ListRowInk(HFONT font, const std::wstring& text) {
-    constexpr int kWidth = 120, kHeight = 13;
-    std::wstring row = text;
-    const std::vector<COLORREF> picture = Painted(kWidth, kHeight, [&](HDC dc) {
+// What is written on the white of rows [top, bottom), wherever it stands: its width, then
+// which pixels of the smallest rectangle holding it are written (smoothed edges included).
+std::vector<LONG> InkOf(const std::vector<COLORREF>& picture, int width, int top, int bottom) {
+    const auto written = [](COLORREF p) { return p != kWhite; };
+    const RECT r = Bounds(picture, width, top, bottom, written);
+    std::vector<LONG> ink{r.right - r.left};
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        for (LONG x = r.left; x < r.right; ++x)
+            ink.push_back(written(picture[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF));
+    }
+    return ink;
+}
+
+// A row of List1 holding `text`, drawn by the list's own code in `font`.
+std::vector<LONG> ListRowInk(HFONT font, std::wstring text) {
+    const std::vector<COLORREF> picture = Painted(120, 13, [&](HDC dc) {
         SelectObject(dc, font);
         DRAWITEMSTRUCT item{};
         item.CtlType = ODT_LISTBOX;
-        item.itemAction = ODA_DRAWENTIRE;
         item.hDC = dc;
-        item.rcItem = RECT{0, 0, kWidth, kHeight};
-        item.itemData = reinterpret_cast<ULONG_PTR>(&row);
+        item.rcItem = RECT{0, 0, 120, 13};
+        item.itemData = reinterpret_cast<ULONG_PTR>(&text);  // the row's text
         DrawHistoryItem(item);
     });
-    return ShapeOfInk(picture, kWidth, 0, kHeight);
+    return InkOf(picture, 120, 0, 13);
 }
 
 class TextViewTest : public ::testing::Test {
@@ -172,11 +162,11 @@ class TextViewTest : public ::testing::Test {
         });
     }
     // Text1's first line when it holds `text`.
-    InkShape FirstLineInk(const std::u16string& text) {
+    std::vector<LONG> FirstLineInk(const std::u16string& text) {
         Set(text);
         RECT size{};
         const std::vector<COLORREF> picture = Picture(&size);
-        return ShapeOfInk(picture, size.right, 0, 16);
+        return InkOf(picture, size.right, 0, 16);
     }
     // How many pixels of the band of rows [top, bottom) are dark (text), and how many have
     // the selection's colour.
@@ -377,14 +367,14 @@ TEST_F(TextViewTest, TheViewDrawsWhatIsInSightAtAnyLength) {
 // draws the glyph List1 draws (with the font the system links to Tahoma).
 TEST_F(TextViewTest, CharactersTahomaLacksShowAsTheHistoryListShowsThem) {
     const std::u16string samples = u"中文日本語ひらがなカタカナ한국어";
-    const InkShape listBox = ListRowInk(font, L"\u0378");
-    const InkShape viewBox = FirstLineInk(u"\u0378");
-    ASSERT_GT(listBox.width, 0);
-    ASSERT_GT(viewBox.width, 0);
+    const std::vector<LONG> listBox = ListRowInk(font, L"\u0378");
+    const std::vector<LONG> viewBox = FirstLineInk(u"\u0378");
+    ASSERT_GT(listBox[0], 0);
+    ASSERT_GT(viewBox[0], 0);
     for (const char16_t c : samples) {
         const unsigned code = c;
-        const InkShape list = ListRowInk(font, std::wstring(1, static_cast<wchar_t>(c)));
-        const InkShape view = FirstLineInk(std::u16string(1, c));
+        const std::vector<LONG> list = ListRowInk(font, std::wstring(1, static_cast<wchar_t>(c)));
+        const std::vector<LONG> view = FirstLineInk(std::u16string(1, c));
         EXPECT_NE(list, listBox) << "the test prefix links no font that has U+" << std::hex << code
                                  << " to Tahoma";
         EXPECT_NE(view, viewBox) << "Text1 draws U+" << std::hex << code << " as a box";
@@ -419,17 +409,11 @@ TEST_F(TextViewTest, CaretClicksAndSelectionFollowTheLinkedGlyphs) {
     RECT size{};
     const std::vector<COLORREF> picture = Picture(&size);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    const DWORD selected =
-        (GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight);
-    int from = size.right, to = -1;
-    for (int x = 0; x < size.right; ++x) {
-        if ((picture[static_cast<std::size_t>(y * size.right + x)] & 0xFFFFFF) != selected)
-            continue;
-        from = std::min(from, x);
-        to = std::max(to, x);
-    }
-    EXPECT_EQ(from, left[2]);
-    EXPECT_EQ(to + 1, left[8]);
+    const RECT band = Bounds(picture, size.right, y, y + 1, [&](COLORREF p) {
+        return p == RGB(GetBValue(highlight), GetGValue(highlight), GetRValue(highlight));
+    });
+    EXPECT_EQ(band.left, left[2]);
+    EXPECT_EQ(band.right, left[8]);
 }
 
 TEST_F(TextViewTest, ScrollBarsFollowTheTextAndTheirThumbsMoveTheView) {
