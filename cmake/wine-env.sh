@@ -2,13 +2,31 @@
 # Makes and removes the throw-away Wine prefix and virtual display of one test run.
 #   wine-env.sh setup BUILD_DIR     fresh prefix in BUILD_DIR/wine-test, Xvfb, persistent wineserver
 #   wine-env.sh cleanup BUILD_DIR   ends every Wine process of the run, Xvfb, removes the prefix
+#   wine-env.sh fonts               links the fonts (below) in the prefix $WINEPREFIX names
 set -u
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Chinese, Japanese and Korean, which Tahoma lacks, as Windows shows them: GDI takes a
+# character a font lacks from the fonts linked to it (SystemLink, "FILE,Face" each; Wine 8
+# finds the file by its name). Wine has no Tahoma and gives DejaVu Sans for it, and links
+# from the face it gives: the link goes from DejaVu Sans. (A link from Tahoma itself turns
+# every Tahoma wholly into the linked font; one from a Tahoma made a replacement name for
+# DejaVu Sans links nothing.) Debian's fonts-wqy-microhei has the characters.
+link_fonts() {
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "DejaVu Sans" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+        >/dev/null 2>&1
+}
+
 cmd=$1
+if [ "$cmd" = fonts ]; then
+    link_fonts
+    exit
+fi
 build=$(cd "$2" && pwd)
 state="$build/wine-test"
 export WINEPREFIX="$state/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 
 stop() {
     [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
@@ -37,6 +55,7 @@ setup)
     [ -f "$state/display" ] || { echo "no free X display for Xvfb" >&2; exit 1; }
     export DISPLAY=$(cat "$state/display")
     wineboot -i >"$state/wineboot.log" 2>&1
+    link_fonts || { echo "could not link the fonts in the prefix" >&2; exit 1; }
     wineserver -w
     # One server for the whole run, and the prefix's services started now, all with their
     # output away from the test runner's pipes: a process that outlives its test keeps the
@@ -50,7 +69,7 @@ cleanup)
     stop
     ;;
 *)
-    echo "usage: wine-env.sh setup|cleanup BUILD_DIR" >&2
+    echo "usage: wine-env.sh setup|cleanup BUILD_DIR, or wine-env.sh fonts" >&2
     exit 2
     ;;
 esac

@@ -24,7 +24,7 @@ xvfb=$!
 export DISPLAY=":$n"
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+[ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1 && bash cmake/wine-env.sh fonts; }
 wine "$exe" &
 for _ in $(seq 1 100); do
     xdotool search --onlyvisible --class TalvexPress.exe >/dev/null 2>&1 && break

@@ -4,7 +4,8 @@
 #   scripts/screenshot.sh [--dpi N] [--sample] [-o out.png] [path/to/TalvexPress.exe]
 # Without an exe it builds one with the windows preset. --dpi sets Wine's LogPixels first
 # (96, 120, 144, 192...) to look at the window on a high-dpi display. --sample types a few
-# lines into the text box first (accents, a long line, right-to-left text), as a user would.
+# lines into the text box first (accents, a long line, right-to-left text, Chinese, Japanese
+# and Korean), as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -54,6 +55,7 @@ convert -size 8x8 xc:'#a9b3bf' "$state/desk.png"
 display -window root "$state/desk.png" 2>/dev/null || true
 
 wineboot -i >/dev/null 2>&1
+bash "$root/cmake/wine-env.sh" fonts  # Chinese, Japanese and Korean as Windows links them
 if [ "$dpi" != 96 ]; then
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     wineserver -w
@@ -78,6 +80,8 @@ if [ -n "$sample" ]; then
     xdotool type --delay 60 "Une ligne bien plus longue que la boîte, qui défile sur le côté au lieu de revenir à la ligne."
     xdotool key Return
     xdotool type --delay 60 "שלום עולם — مرحبا بالعالم"
+    xdotool key Return
+    xdotool type --delay 150 "中文，日本語のかな、한국어"
     xdotool key Return Return ctrl+Home shift+End
     sleep 1
 fi

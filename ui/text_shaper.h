@@ -1,11 +1,16 @@
 // The text view's pieces of text shaped by Uniscribe (ScriptString): measured, drawn with
 // the selection, and hit-tested, with the last few analyses kept, so a paint shapes only what
 // is in sight and the next paint reuses it. A piece Uniscribe refuses is handled by plain GDI.
+//
+// Characters the view's font lacks (Chinese, Japanese, Korean in Tahoma) are drawn, as GDI
+// draws them in the history list, in the first font the system links to the view's font that
+// has them: such a piece is shaped as runs, one for each stretch in one font.
 #pragma once
 
 #include <windows.h>
 #include <usp10.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,6 +18,7 @@
 #include "editing/line_layout.h"
 #include "editing/text_document.h"
 #include "editing/viewport.h"
+#include "platform/unique_handle.h"
 
 namespace talvex {
 
@@ -29,7 +35,7 @@ class TextShaper : public TextMeasurer {
         Forget();
         dc_ = dc;
     }
-    // The font or the context changed: nothing measured holds.
+    // The font or the context changed: nothing measured holds, and the linked fonts go.
     void Forget();
 
     int MeasurePiece(std::size_t start, std::size_t length) override;
@@ -45,23 +51,45 @@ class TextShaper : public TextMeasurer {
               std::size_t selectionEnd);
 
   private:
+    // A stretch of a piece in one font, shaped alone, left to right after the one before.
+    struct Run {
+        std::size_t offset = 0;  // within the piece
+        std::size_t length = 0;
+        int x = 0;  // from the piece's left edge
+        int width = 0;
+        HFONT font = nullptr;                       // null: the view's own
+        SCRIPT_STRING_ANALYSIS analysis = nullptr;  // null: Uniscribe refused it, GDI draws it
+    };
     struct Shaped {
         std::size_t start = 0;
         std::size_t length = 0;
         std::uint64_t version = 0;
-        SCRIPT_STRING_ANALYSIS analysis = nullptr;  // null: Uniscribe refused it, GDI draws it
+        std::vector<Run> runs;  // in order; one for nearly every piece
         int width = 0;
         std::uint64_t lastUse = 0;
     };
     static constexpr std::size_t kKept = 96;
+    static constexpr std::size_t kMostLinkedFonts = 16;
 
     Shaped& Shape(std::size_t start, std::size_t length);
+    void ShapeRun(Run& run, std::size_t pieceStart);
+    static void Free(Shaped& shaped);
+    // The run that holds the character at `offset` in the piece; past the end, the last one.
+    static const Run& RunAt(const Shaped& shaped, std::size_t offset);
+    // Which font each unit of the piece is drawn in (see FontRun); empty when all of it is in
+    // the view's own font.
+    std::vector<std::uint8_t> FontsOf(std::size_t start, std::size_t length);
+    void LoadLinkedFonts();
     const wchar_t* Chars(std::size_t start) const;
 
     const TextDocument& document_;
     HDC dc_ = nullptr;
     std::vector<Shaped> kept_;
     std::uint64_t uses_ = 0;
+    // The fonts the system links to the view's font, that exist, in the system's order.
+    std::array<UniqueFont, kMostLinkedFonts> linkedFonts_;
+    std::uint8_t linkedFontCount_ = 0;
+    bool linkedFontsLoaded_ = false;
 };
 
 }  // namespace talvex

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,10 +15,78 @@
 #include "tests/win/screen_reader_support.h"
 #include "tests/win/win_support.h"
 #include "ui/contrast.h"
+#include "ui/history_drawing.h"
 #include "ui/text_view.h"
 
 namespace talvex::testing {
 namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// What `draw` paints on a white bitmap of that size, pixel by pixel (0x00RRGGBB).
+std::vector<COLORREF> Painted(int width, int height, const std::function<void(HDC)>& draw) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    draw(dc);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    std::vector<COLORREF> picture(pixels, pixels + width * height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return picture;
+}
+
+// The smallest rectangle that holds every pixel of rows [top, bottom) that `is` picks.
+RECT Bounds(const std::vector<COLORREF>& picture, int width, int top, int bottom,
+            const std::function<bool(COLORREF)>& is) {
+    RECT r{width, bottom, 0, top};
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (!is(picture[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF)) continue;
+            r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y),
+                     std::max<LONG>(r.right, x + 1), std::max<LONG>(r.bottom, y + 1)};
+        }
+    }
+    return r;
+}
+
+// What is written on the white of rows [top, bottom), wherever it stands: its width, then
+// which pixels of the smallest rectangle holding it are written (smoothed edges included).
+std::vector<LONG> InkOf(const std::vector<COLORREF>& picture, int width, int top, int bottom) {
+    const auto written = [](COLORREF p) { return p != kWhite; };
+    const RECT r = Bounds(picture, width, top, bottom, written);
+    std::vector<LONG> ink{r.right - r.left};
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        for (LONG x = r.left; x < r.right; ++x)
+            ink.push_back(written(picture[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF));
+    }
+    return ink;
+}
+
+// A row of List1 holding `text`, drawn by the list's own code in `font`.
+std::vector<LONG> ListRowInk(HFONT font, std::wstring text) {
+    const std::vector<COLORREF> picture = Painted(120, 13, [&](HDC dc) {
+        SelectObject(dc, font);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_LISTBOX;
+        item.hDC = dc;
+        item.rcItem = RECT{0, 0, 120, 13};
+        item.itemData = reinterpret_cast<ULONG_PTR>(&text);  // the row's text
+        DrawHistoryItem(item);
+    });
+    return InkOf(picture, 120, 0, 13);
+}
 
 class TextViewTest : public ::testing::Test {
   protected:
@@ -89,24 +158,16 @@ class TextViewTest : public ::testing::Test {
     // The client area as the view paints it, pixel by pixel (0x00RRGGBB).
     std::vector<COLORREF> Picture(RECT* size) {
         GetClientRect(hwnd(), size);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size->right;
-        info.bmiHeader.biHeight = -size->bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        std::vector<COLORREF> picture(pixels, pixels + size->right * size->bottom);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return picture;
+        return Painted(size->right, size->bottom, [&](HDC dc) {
+            Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
+    }
+    // Text1's first line when it holds `text`.
+    std::vector<LONG> FirstLineInk(const std::u16string& text) {
+        Set(text);
+        RECT size{};
+        const std::vector<COLORREF> picture = Picture(&size);
+        return InkOf(picture, size.right, 0, 16);
     }
     // How many pixels of the band of rows [top, bottom) are dark (text), and how many have
     // the selection's colour.
@@ -300,6 +361,60 @@ TEST_F(TextViewTest, TheViewDrawsWhatIsInSightAtAnyLength) {
     EXPECT_EQ(InkIn(0, line + 2).selected, 0);
     SetFocus(hwnd());
     EXPECT_GT(InkIn(0, line + 2).selected, 20);
+}
+
+// Chinese, Japanese and Korean, which Tahoma lacks, each drawn alone by List1 and by Text1:
+// neither shows the box drawn for a character no font has (U+0378 is unassigned), and Text1
+// draws the glyph List1 draws (with the font the system links to Tahoma).
+TEST_F(TextViewTest, CharactersTahomaLacksShowAsTheHistoryListShowsThem) {
+    const std::u16string samples = u"中文日本語ひらがなカタカナ한국어";
+    const std::vector<LONG> listBox = ListRowInk(font, L"\u0378");
+    const std::vector<LONG> viewBox = FirstLineInk(u"\u0378");
+    ASSERT_GT(listBox[0], 0);
+    ASSERT_GT(viewBox[0], 0);
+    for (const char16_t c : samples) {
+        const unsigned code = c;
+        const std::vector<LONG> list = ListRowInk(font, std::wstring(1, static_cast<wchar_t>(c)));
+        const std::vector<LONG> view = FirstLineInk(std::u16string(1, c));
+        EXPECT_NE(list, listBox) << "the test prefix links no font that has U+" << std::hex << code
+                                 << " to Tahoma";
+        EXPECT_NE(view, viewBox) << "Text1 draws U+" << std::hex << code << " as a box";
+        EXPECT_EQ(view, list) << "Text1 draws U+" << std::hex << code << " unlike List1";
+    }
+}
+
+// In a line that mixes them with Latin letters, the caret, a click and the selection follow
+// what is drawn: each character's cell is as wide as GDI measures it in Tahoma (linked as
+// List1's text is), a click in either half of it lands before or after it, and a selection
+// covers the cells of what it holds.
+TEST_F(TextViewTest, CaretClicksAndSelectionFollowTheLinkedGlyphs) {
+    const std::u16string text = u"ab中文かな한국cd";
+    Set(text);
+    std::vector<int> left;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        left.push_back(static_cast<short>(LOWORD(Send(EM_POSFROMCHAR, i))));
+    const int y = static_cast<short>(HIWORD(Send(EM_POSFROMCHAR, 0))) + 6;
+    HDC dc = GetDC(hwnd());
+    HGDIOBJ old = SelectObject(dc, font);
+    for (std::size_t i = 2; i + 2 < text.size(); ++i) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(&text[i]), 1, &size);
+        EXPECT_EQ(left[i + 1] - left[i], size.cx) << "the cell of character " << i;
+        EXPECT_EQ(LOWORD(Send(EM_CHARFROMPOS, 0, MAKELPARAM(left[i] + 2, y))), i);
+        EXPECT_EQ(LOWORD(Send(EM_CHARFROMPOS, 0, MAKELPARAM(left[i + 1] - 2, y))), i + 1);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+
+    Send(EM_SETSEL, 2, 8);
+    RECT size{};
+    const std::vector<COLORREF> picture = Picture(&size);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const RECT band = Bounds(picture, size.right, y, y + 1, [&](COLORREF p) {
+        return p == RGB(GetBValue(highlight), GetGValue(highlight), GetRValue(highlight));
+    });
+    EXPECT_EQ(band.left, left[2]);
+    EXPECT_EQ(band.right, left[8]);
 }
 
 TEST_F(TextViewTest, ScrollBarsFollowTheTextAndTheirThumbsMoveTheView) {
