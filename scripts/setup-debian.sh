@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Talvex Press need on Debian 12, if missing.
 set -euo pipefail
+# clang-14 and libclang-rt-14-dev: the fuzz targets (libFuzzer and Clang's sanitizers); g++
+# brings its own AddressSanitizer and UndefinedBehaviorSanitizer runtimes.
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-          xvfb xdotool imagemagick x11-utils nsis zip unzip)
+          xvfb xdotool imagemagick x11-utils nsis zip unzip clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
