@@ -25,7 +25,8 @@ using talvex::testing::WatchedClipboardFake;
 
 // The tick once more, as written: HasText; GetText compared with LastClip; GetText appended;
 // GetText stored in LastClip. A failure in a test counts as passed, a failed append skips the
-// append, a failed last read keeps LastClip.
+// append, a failed last read keeps LastClip. It reads the clipboard as the program's watcher
+// does, a private text as no text: that mend is the clipboard's, not the tick's.
 //
 // With the change count at hand the program departs from the steps where they go wrong, and
 // the model with it, one line each:
@@ -320,7 +321,8 @@ std::string CheckWatcher(const std::uint8_t* data, std::size_t size) {
                 break;
             default:
                 what = "the same text copied again";
-                for (Pair* p : pairs) p->Both([](World& w) { w.clip.Put(w.clip.text); });
+                for (Pair* p : pairs)
+                    p->Both([](World& w) { w.clip.Put(w.clip.text, w.clip.privacy); });
                 break;
         }
         for (Pair* p : pairs) {
