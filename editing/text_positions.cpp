@@ -39,7 +39,7 @@ std::size_t CodePointStart(std::u16string_view text, std::size_t i) {
 enum class Pair { Break, Join, JoinIfEmojiBeforeZwj, JoinIfOddIndicatorsBefore };
 
 Pair PairRule(Grapheme before, Grapheme after) {
-    using enum Grapheme;
+    using enum GraphemeClass;
     if (before == CR && after == LF) return Pair::Join;  // GB3
     const auto isControl = [](Grapheme k) { return k == Control || k == CR || k == LF; };
     if (isControl(before) || isControl(after)) return Pair::Break;  // GB4, GB5

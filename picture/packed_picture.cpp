@@ -53,6 +53,40 @@ std::uint32_t Pack(const Channels& c) {
     return p;
 }
 
+// Walks the rows after the header, every run checked against the row's width and the bytes
+// left. With `pixels` it writes them too; without, it only tells whether the rows are whole.
+bool WalkRows(const std::uint8_t* data, std::size_t size, std::size_t width, std::size_t height,
+              std::uint32_t* pixels) {
+    std::size_t at = kHeaderBytes;
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint32_t* row = pixels != nullptr ? pixels + y * width : nullptr;
+        if (at >= size) return false;
+        const std::uint8_t kind = data[at++];
+        if (kind == 0) {
+            if (y == 0) return false;  // nothing above to repeat
+            if (row != nullptr) std::copy(row - width, row, row);
+            continue;
+        }
+        if (kind != 1) return false;
+        std::size_t x = 0;
+        while (x < width) {
+            if (at >= size) return false;
+            const std::uint8_t c = data[at++];
+            const std::size_t count = c < 128 ? c + 1u : c - 126u;
+            const std::size_t bytes = c < 128 ? 3 * count : 3;
+            if (count > width - x || bytes > size - at) return false;
+            if (row != nullptr && c < 128) {
+                for (std::size_t i = 0; i < count; ++i) row[x + i] = Pixel(data + at + 3 * i);
+            } else if (row != nullptr) {
+                std::fill_n(row + x, count, Pixel(data + at));
+            }
+            x += count;
+            at += bytes;
+        }
+    }
+    return at == size;  // trailing bytes: not what the packer writes
+}
+
 }  // namespace
 
 std::optional<Picture32> UnpackPicture(const std::uint8_t* data, std::size_t size) {
@@ -65,38 +99,11 @@ std::optional<Picture32> UnpackPicture(const std::uint8_t* data, std::size_t siz
     if (picture.width == 0 || picture.height == 0) return std::nullopt;
     const auto width = static_cast<std::size_t>(picture.width);
     const auto height = static_cast<std::size_t>(picture.height);
-    // Every row takes at least its kind byte. A damaged header may claim up to 65535 x 65535
-    // pixels (17 GB): refuse what the data cannot hold before allocating it.
-    if (size - kHeaderBytes < height) return std::nullopt;
+    // A damaged header may claim up to 65535 x 65535 pixels (17 GB) over a few bytes: the rows
+    // are checked whole before any memory is taken for their pixels.
+    if (!WalkRows(data, size, width, height, nullptr)) return std::nullopt;
     picture.pixels.resize(width * height);
-    std::size_t at = kHeaderBytes;
-    for (std::size_t y = 0; y < height; ++y) {
-        std::uint32_t* row = picture.pixels.data() + y * width;
-        if (at >= size) return std::nullopt;
-        const std::uint8_t kind = data[at++];
-        if (kind == 0) {
-            if (y == 0) return std::nullopt;  // nothing above to repeat
-            std::copy(row - width, row, row);
-            continue;
-        }
-        if (kind != 1) return std::nullopt;
-        std::size_t x = 0;
-        while (x < width) {
-            if (at >= size) return std::nullopt;
-            const std::uint8_t c = data[at++];
-            const std::size_t count = c < 128 ? c + 1u : c - 126u;
-            const std::size_t bytes = c < 128 ? 3 * count : 3;
-            if (count > width - x || bytes > size - at) return std::nullopt;
-            if (c < 128) {
-                for (std::size_t i = 0; i < count; ++i, at += 3) row[x++] = Pixel(data + at);
-            } else {
-                std::fill_n(row + x, count, Pixel(data + at));
-                x += count;
-                at += 3;
-            }
-        }
-    }
-    if (at != size) return std::nullopt;  // trailing bytes: not what the packer writes
+    WalkRows(data, size, width, height, picture.pixels.data());
     return picture;
 }
 

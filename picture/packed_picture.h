@@ -18,7 +18,7 @@ struct Picture32 {
 };
 
 // The picture in `data`, or nothing when the data is not a whole, well-formed packed
-// picture (every read is checked against `size`).
+// picture (every read is checked against `size`, and nothing is allocated for such data).
 std::optional<Picture32> UnpackPicture(const std::uint8_t* data, std::size_t size);
 
 // The picture resampled to `width` x `height` by area averaging: each new pixel is the

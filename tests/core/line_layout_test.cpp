@@ -67,6 +67,18 @@ class Laid : public TextEditor::Observer {
         EXPECT_EQ(layout.LineWidth(line), x);
     }
 
+    // The pieces of `line`, from its start to its end, each measured.
+    std::vector<LinePiece> Walk(std::size_t line) {
+        std::vector<LinePiece> pieces;
+        const std::size_t end = editor.Document().LineEnd(line);
+        std::size_t at = editor.Document().LineStart(line);
+        do {
+            pieces.push_back(layout.PieceAt(line, at));
+            at += pieces.back().length;
+        } while (at < end && pieces.back().length > 0);
+        return pieces;
+    }
+
     TextEditor editor;
     MeasurerFake measurer{editor.Document()};
     LineLayout layout{editor.Document(), measurer};
@@ -146,6 +158,53 @@ TEST(LineLayoutTest, ALongLineIsNeverCutInsideACharacter) {
             const LinePiece piece = laid.layout.PieceAt(0, at);
             at = piece.start + piece.length;
             EXPECT_TRUE(IsCharacterBoundary(line, at)) << at;
+        }
+    }
+}
+
+TEST(LineLayoutTest, APaintShapesExactlyThePiecesThatMeetItsSight) {
+    // Letters all of one width, so that every piece sits where it will once measured: pieces of
+    // 1024 units, 3072 pixels wide.
+    const std::u16string line(5000, u'i');
+    Laid whole;
+    whole.editor.SetText(line);
+    const std::vector<LinePiece> all = whole.Walk(0);
+    ASSERT_EQ(all.size(), 5u);
+    const int edge = all[1].x;
+    // Sights whose edges fall on a piece's edge, just inside, just outside, and past the end.
+    const std::pair<int, int> sights[] = {{0, edge}, {edge, 2 * edge},  {edge - 1, edge + 1},
+                                          {0, 1},    {4 * edge, 99999}, {2 * edge + 1, 3 * edge},
+                                          {-500, 0}, {20000, 30000}};
+    for (const auto& [left, right] : sights) {
+        SCOPED_TRACE(::testing::Message() << "sight " << left << " to " << right);
+        Laid laid;
+        laid.editor.SetText(line);
+        std::vector<std::size_t> expected;
+        for (const LinePiece& piece : all)
+            if (piece.x < right && piece.x + piece.width > left) expected.push_back(piece.start);
+        std::vector<std::size_t> got;
+        for (const LinePiece& piece : laid.layout.PiecesBetween(0, left, right))
+            got.push_back(piece.start);
+        EXPECT_EQ(got, expected);
+        // The first piece is always measured: it tells how wide the line's letters run.
+        EXPECT_LE(laid.measurer.measured, static_cast<int>(expected.size()) + 1);
+    }
+}
+
+TEST(LineLayoutTest, ALongLineIsCutIntoPiecesOfAboutTheSameLength) {
+    // With no space to cut after, pieces of kPieceUnits are cut while more than one and a half
+    // of them is left: just over the limit for one piece, and around where one more is cut.
+    const std::pair<std::size_t, std::size_t> lengthsAndPieces[] = {
+        {LineLayout::kWholeLineUnits + 1, 2}, {2560, 2}, {2561, 3}, {4000, 4}};
+    for (const auto& [length, count] : lengthsAndPieces) {
+        SCOPED_TRACE(length);
+        Laid laid;
+        laid.editor.SetText(std::u16string(length, u'i'));
+        const std::vector<LinePiece> pieces = laid.Walk(0);
+        EXPECT_EQ(pieces.size(), count);
+        for (const LinePiece& piece : pieces) {
+            EXPECT_GE(piece.length, LineLayout::kPieceUnits / 2);
+            EXPECT_LE(piece.length, LineLayout::kPieceUnits + LineLayout::kPieceUnits / 2);
         }
     }
 }
