@@ -84,8 +84,8 @@ std::u16string CharacterCountMessage(std::size_t length) {
 
 void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes) {
-    // This is an event boundary: the tools report nothing, a failure just leaves the panel
-    // open. ClipboardError is named apart because it is the expected one.
+    // This is an event boundary: the tools report nothing, a failure (ClipboardError, the
+    // expected one, is a std::exception too) just leaves the panel open.
     try {
         const ClipboardText found = clip.ReadText();
         switch (toolNumber) {
@@ -106,7 +106,6 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPane
                 break;
         }
         panel.Close();
-    } catch (const ClipboardError&) {
     } catch (const std::exception&) {
     }
 }
