@@ -7,7 +7,7 @@
 namespace talvex {
 namespace {
 
-// "caratères" and "press papier" are the wording users have always seen; keep them.
+// The message's own words, "caratères" and "press papier" included.
 constexpr char16_t kCountPrefix[] = u"Le nombre de caratères de la press papier est  ";
 
 void RequireSameLength(const std::u16string& mapped, const std::u16string& text) {
