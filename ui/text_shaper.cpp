@@ -1,6 +1,7 @@
 #include "ui/text_shaper.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/system_library.h"
 
@@ -37,12 +38,12 @@ const Uniscribe* Usp() {
 
 }  // namespace
 
-void TextShaper::Forget() {
-    for (Shaped& shaped : kept_) {
-        if (shaped.analysis != nullptr) Usp()->free(&shaped.analysis);
-    }
-    kept_.clear();
+void TextShaper::AnalysisDeleter::operator()(SCRIPT_STRING_ANALYSIS analysis) const {
+    // An analysis exists only where Uniscribe was found.
+    Usp()->free(&analysis);
 }
+
+void TextShaper::Forget() { kept_.clear(); }
 
 const wchar_t* TextShaper::Chars(std::size_t start) const {
     return reinterpret_cast<const wchar_t*>(document_.Text().data() + start);
@@ -57,17 +58,14 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
         }
     }
     // Analyses of an older text are no use any more; the least recently used goes when full.
-    const auto stale = std::remove_if(kept_.begin(), kept_.end(), [&](Shaped& shaped) {
-        if (shaped.version == version) return false;
-        if (shaped.analysis != nullptr) Usp()->free(&shaped.analysis);
-        return true;
+    const auto stale = std::remove_if(kept_.begin(), kept_.end(), [&](const Shaped& shaped) {
+        return shaped.version != version;
     });
     kept_.erase(stale, kept_.end());
     if (kept_.size() >= kKept) {
         auto oldest = std::min_element(
             kept_.begin(), kept_.end(),
             [](const Shaped& a, const Shaped& b) { return a.lastUse < b.lastUse; });
-        if (oldest->analysis != nullptr) Usp()->free(&oldest->analysis);
         kept_.erase(oldest);
     }
 
@@ -80,14 +78,15 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
         SCRIPT_TABDEF tabs{};  // no stops given: one every eight average characters
         tabs.cTabStops = 0;
         const int chars = static_cast<int>(length);
-        if (Usp() == nullptr ||
-            FAILED(Usp()->analyse(dc_, Chars(start), chars, chars * 3 / 2 + 16, -1,
-                                  SSA_GLYPHS | SSA_FALLBACK | SSA_TAB, 0, nullptr, nullptr, nullptr,
-                                  &tabs, nullptr, &shaped.analysis))) {
-            shaped.analysis = nullptr;
+        SCRIPT_STRING_ANALYSIS analysis = nullptr;
+        if (Usp() != nullptr &&
+            SUCCEEDED(Usp()->analyse(dc_, Chars(start), chars, chars * 3 / 2 + 16, -1,
+                                     SSA_GLYPHS | SSA_FALLBACK | SSA_TAB, 0, nullptr, nullptr,
+                                     nullptr, &tabs, nullptr, &analysis))) {
+            shaped.analysis.reset(analysis);
         }
-        if (shaped.analysis != nullptr) {
-            const SIZE* size = Usp()->size(shaped.analysis);
+        if (shaped.analysis) {
+            const SIZE* size = Usp()->size(shaped.analysis.get());
             shaped.width = size != nullptr ? static_cast<int>(size->cx) : 0;
         } else {
             SIZE size{};
@@ -95,7 +94,7 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
             shaped.width = static_cast<int>(size.cx);
         }
     }
-    kept_.push_back(shaped);
+    kept_.push_back(std::move(shaped));
     return kept_.back();
 }
 
@@ -108,7 +107,7 @@ int TextShaper::CaretX(const LinePiece& piece, std::size_t position) {
     const std::size_t offset =
         std::clamp(position, piece.start, piece.start + piece.length) - piece.start;
     const Shaped& shaped = Shape(piece.start, piece.length);
-    if (shaped.analysis == nullptr) {
+    if (!shaped.analysis) {
         SIZE size{};
         GetTextExtentPoint32W(dc_, Chars(piece.start), static_cast<int>(offset), &size);
         return static_cast<int>(size.cx);
@@ -117,9 +116,9 @@ int TextShaper::CaretX(const LinePiece& piece, std::size_t position) {
     // The caret stands on the leading edge of the character after it, or on the trailing
     // edge of the last one (both right to left and left to right come out right).
     if (offset < piece.length) {
-        Usp()->cpToX(shaped.analysis, static_cast<int>(offset), FALSE, &x);
+        Usp()->cpToX(shaped.analysis.get(), static_cast<int>(offset), FALSE, &x);
     } else {
-        Usp()->cpToX(shaped.analysis, static_cast<int>(offset) - 1, TRUE, &x);
+        Usp()->cpToX(shaped.analysis.get(), static_cast<int>(offset) - 1, TRUE, &x);
     }
     return x;
 }
@@ -128,7 +127,7 @@ std::size_t TextShaper::PositionAtX(const LinePiece& piece, int x) {
     if (piece.length == 0) return piece.start;
     const Shaped& shaped = Shape(piece.start, piece.length);
     int offset = 0;
-    if (shaped.analysis == nullptr) {
+    if (!shaped.analysis) {
         // Plain text, left to right: the nearest edge between two units.
         int fit = 0;
         std::vector<int> edges(piece.length);
@@ -145,7 +144,7 @@ std::size_t TextShaper::PositionAtX(const LinePiece& piece, int x) {
         }
     } else {
         int trailing = 0;
-        if (FAILED(Usp()->xToCp(shaped.analysis, x, &offset, &trailing))) return piece.start;
+        if (FAILED(Usp()->xToCp(shaped.analysis.get(), x, &offset, &trailing))) return piece.start;
         // Beyond either end Uniscribe answers -1 or the length.
         if (offset < 0) {
             offset = 0;
@@ -171,8 +170,8 @@ void TextShaper::Draw(const LinePiece& piece, int x, int y, const RECT& clip,
         from = static_cast<int>(std::max(selectionStart, piece.start) - piece.start);
         to = static_cast<int>(std::min(selectionEnd, end) - piece.start);
     }
-    if (shaped.analysis != nullptr) {
-        Usp()->out(shaped.analysis, x, y, ETO_CLIPPED, &clip, from, to, FALSE);
+    if (shaped.analysis) {
+        Usp()->out(shaped.analysis.get(), x, y, ETO_CLIPPED, &clip, from, to, FALSE);
         return;
     }
     ExtTextOutW(dc_, x, y, ETO_CLIPPED, &clip, Chars(piece.start), static_cast<UINT>(piece.length),

@@ -13,6 +13,7 @@
 #include "editing/line_layout.h"
 #include "editing/text_document.h"
 #include "editing/viewport.h"
+#include "platform/unique_handle.h"
 
 namespace talvex {
 
@@ -45,11 +46,17 @@ class TextShaper : public TextMeasurer {
               std::size_t selectionEnd);
 
   private:
+    // Frees an analysis through the Uniscribe that made it.
+    struct AnalysisDeleter {
+        void operator()(SCRIPT_STRING_ANALYSIS analysis) const;
+    };
+    using UniqueAnalysis = UniqueHandle<SCRIPT_STRING_ANALYSIS, AnalysisDeleter>;
+
     struct Shaped {
         std::size_t start = 0;
         std::size_t length = 0;
         std::uint64_t version = 0;
-        SCRIPT_STRING_ANALYSIS analysis = nullptr;  // null: Uniscribe refused it, GDI draws it
+        UniqueAnalysis analysis;  // none: Uniscribe refused it, GDI draws it
         int width = 0;
         std::uint64_t lastUse = 0;
     };
