@@ -32,7 +32,6 @@ class ToolsPanel {
     virtual ~ToolsPanel() = default;
     virtual void Open() = 0;
     virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
 };
 
 // The kinds of message the program shows, each under the program's title with the

@@ -100,19 +100,12 @@ std::u16string ReadUnicodeText(ClipboardReader& reader) {
     if (data == nullptr) throw ClipboardError(kUnreadable);
     const SIZE_T bytes = GlobalSize(data);
     if (bytes < sizeof(wchar_t)) return {};
-    const auto* units = static_cast<const wchar_t*>(GlobalLock(data));
+    const LockedGlobal locked(data);
+    const auto* units = static_cast<const wchar_t*>(locked.get());
     if (units == nullptr) throw ClipboardError(kUnreadable);
     const std::size_t capacity = bytes / sizeof(wchar_t);
     const std::size_t length = wcsnlen(units, capacity);
-    std::u16string text;
-    try {
-        text.assign(units, units + length);
-    } catch (...) {
-        GlobalUnlock(data);
-        throw;
-    }
-    GlobalUnlock(data);
-    return text;
+    return std::u16string(units, units + length);
 }
 
 // The mark of `format` with its data byte for byte; empty data when the block cannot be had,
@@ -123,15 +116,10 @@ std::optional<std::string> MarkOf(ClipboardReader& reader, UINT format) {
     HANDLE data = reader.Data(format);
     const SIZE_T size = data != nullptr ? GlobalSize(data) : 0;
     if (size == 0) return bytes;
-    const auto* block = static_cast<const char*>(GlobalLock(data));
+    const LockedGlobal locked(data);
+    const auto* block = static_cast<const char*>(locked.get());
     if (block == nullptr) return bytes;
-    try {
-        bytes.assign(block, size);
-    } catch (...) {
-        GlobalUnlock(data);
-        throw;
-    }
-    GlobalUnlock(data);
+    bytes.assign(block, size);
     return bytes;
 }
 
@@ -161,10 +149,11 @@ template <typename Fill>
 UniqueGlobal FilledBlock(SIZE_T bytes, Fill&& fill) {
     UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!block) throw ClipboardError(kNoMemory);
-    void* dest = GlobalLock(block.get());
-    if (dest == nullptr) throw ClipboardError(kNoMemory);
-    fill(dest);
-    GlobalUnlock(block.get());
+    {
+        const LockedGlobal locked(block.get());
+        if (locked.get() == nullptr) throw ClipboardError(kNoMemory);
+        fill(locked.get());
+    }
     return block;
 }
 

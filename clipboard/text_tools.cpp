@@ -7,7 +7,7 @@
 namespace talvex {
 namespace {
 
-// "caratères" and "press papier" are the wording users have always seen; keep them.
+// The message's own words, "caratères" and "press papier" included.
 constexpr char16_t kCountPrefix[] = u"Le nombre de caratères de la press papier est  ";
 
 void RequireSameLength(const std::u16string& mapped, const std::u16string& text) {
@@ -84,8 +84,8 @@ std::u16string CharacterCountMessage(std::size_t length) {
 
 void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes) {
-    // This is an event boundary: the tools report nothing, a failure just leaves the panel
-    // open. ClipboardError is named apart because it is the expected one.
+    // This is an event boundary: the tools report nothing, a failure (ClipboardError, the
+    // expected one, is a std::exception too) just leaves the panel open.
     try {
         const ClipboardText found = clip.ReadText();
         switch (toolNumber) {
@@ -106,7 +106,6 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPane
                 break;
         }
         panel.Close();
-    } catch (const ClipboardError&) {
     } catch (const std::exception&) {
     }
 }

@@ -10,10 +10,15 @@
 
 namespace talvex {
 
-inline constexpr short kToolUpperCase = 0;
-inline constexpr short kToolLowerCase = 1;
-inline constexpr short kToolProperCase = 2;
-inline constexpr short kToolCharacterCount = 3;
+// The tools by number: the number of a keytool button and of its menu item. Where it comes
+// from outside (a command), a tool number is a plain 16-bit value, and one outside the four
+// only closes the panel.
+enum TextTool : short {
+    kToolUpperCase = 0,
+    kToolLowerCase = 1,
+    kToolProperCase = 2,
+    kToolCharacterCount = 3,
+};
 
 // A case mapping returned a text of another length than it was given. Derives from
 // ClipboardError so the tools give up on it exactly as on a clipboard failure.

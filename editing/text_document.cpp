@@ -110,62 +110,63 @@ void TextDocument::Replace(std::size_t position, std::size_t count, std::u16stri
     const auto last = std::upper_bound(first, lineStarts_.end(), end);
     const std::size_t lo = static_cast<std::size_t>(first - lineStarts_.begin());
     const std::size_t hi = static_cast<std::size_t>(last - lineStarts_.begin());
-
     std::size_t added = 0;
     ForEachLineStart(before, with, after, [&](std::size_t) { ++added; });
-    const std::size_t removed = hi - lo;
-    const std::size_t oldLines = lineStarts_.size();
-    const std::size_t newLines = oldLines - removed + added;
+    const TouchedLines touched{lo > 0 ? lo - 1 : 0, hi, lo + added};
+    const std::size_t newLines = lineStarts_.size() - hi + touched.newEnd;
     if (newLines > lineStarts_.capacity())
         lineStarts_.reserve(std::max(newLines, 2 * lineStarts_.capacity()));
-
-    // Only the lines from the one before the first start given way to the last one that
-    // lost a start change length; the others keep theirs, those after moving by the lines
-    // made or taken. The longest line stays known when those few lines tell enough.
-    const std::size_t firstTouched = lo > 0 ? lo - 1 : 0;
-    const std::size_t longestBefore = longestLine_;
     const std::size_t longestLengthBefore = longestKnown_ ? LineLength(longestLine_) : 0;
-    const bool longestTouched = longestBefore >= firstTouched && longestBefore < hi;
 
     text_.replace(position, count, with);  // the last step that may throw: it has no effect then
     // `with` may have pointed into the text; from here on only the new text is read.
 
-    const std::uint32_t shift = static_cast<std::uint32_t>(n) - static_cast<std::uint32_t>(count);
-    if (added > removed) {
-        const std::size_t grow = added - removed;
-        lineStarts_.resize(newLines);  // within the capacity reserved above
-        for (std::size_t i = oldLines; i-- > hi;) lineStarts_[i + grow] = lineStarts_[i] + shift;
-    } else if (added < removed || shift != 0) {
-        const std::size_t shrink = removed - added;
-        for (std::size_t i = hi; i < oldLines; ++i)
-            lineStarts_[i - shrink] = lineStarts_[i] + shift;
-        lineStarts_.resize(newLines);
-    }
+    MoveLineStartsAfter(touched, static_cast<std::uint32_t>(n) - static_cast<std::uint32_t>(count));
     std::size_t next = lo;
     ForEachLineStart(
         before, std::u16string_view(text_).substr(position, n), after,
         [&](std::size_t i) { lineStarts_[next++] = static_cast<std::uint32_t>(position + i); });
     ++version_;
+    if (longestKnown_) FollowLongestLine(touched, longestLengthBefore);
+}
 
-    if (!longestKnown_) return;
-    const std::size_t touchedEnd = lo + added;  // past the new lines in place of [firstTouched, hi)
-    std::size_t best = firstTouched;
+void TextDocument::MoveLineStartsAfter(const TouchedLines& touched, std::uint32_t shift) {
+    const std::size_t oldLines = lineStarts_.size();
+    if (touched.newEnd > touched.oldEnd) {
+        const std::size_t grow = touched.newEnd - touched.oldEnd;
+        lineStarts_.resize(oldLines + grow);  // within the capacity Replace reserved
+        for (std::size_t i = oldLines; i-- > touched.oldEnd;)
+            lineStarts_[i + grow] = lineStarts_[i] + shift;
+    } else if (touched.newEnd < touched.oldEnd || shift != 0) {
+        const std::size_t shrink = touched.oldEnd - touched.newEnd;
+        for (std::size_t i = touched.oldEnd; i < oldLines; ++i)
+            lineStarts_[i - shrink] = lineStarts_[i] + shift;
+        lineStarts_.resize(oldLines - shrink);
+    }
+}
+
+void TextDocument::FollowLongestLine(const TouchedLines& touched, std::size_t longestLengthBefore) {
+    // Only the touched lines changed length; the others keep theirs, those after moving by
+    // the lines made or taken. The longest line stays known when those few lines tell enough.
+    std::size_t best = touched.first;
     std::size_t bestLength = LineLength(best);
-    for (std::size_t line = best + 1; line < touchedEnd; ++line) {
+    for (std::size_t line = best + 1; line < touched.newEnd; ++line) {
         const std::size_t lineLength = LineLength(line);
         if (lineLength > bestLength) {
             best = line;
             bestLength = lineLength;
         }
     }
-    if (longestTouched) {
+    const std::size_t longestBefore = longestLine_;
+    if (longestBefore >= touched.first && longestBefore < touched.oldEnd) {
         // Lines before it were shorter, lines after it no longer: one as long or longer in
         // its place is the first of the longest. Shorter, another may now be.
         longestKnown_ = bestLength >= longestLengthBefore;
         longestLine_ = best;
     } else {
-        const std::size_t moved =
-            longestBefore < firstTouched ? longestBefore : longestBefore + added - removed;
+        const std::size_t moved = longestBefore < touched.first
+                                      ? longestBefore
+                                      : longestBefore + touched.newEnd - touched.oldEnd;
         const bool bestWins =
             bestLength > longestLengthBefore || (bestLength == longestLengthBefore && best < moved);
         longestLine_ = bestWins ? best : moved;

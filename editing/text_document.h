@@ -48,6 +48,17 @@ class TextDocument {
     std::uint64_t Version() const { return version_; }
 
   private:
+    // The lines an edit changed: [first, oldEnd) before it, [first, newEnd) after it.
+    struct TouchedLines {
+        std::size_t first;
+        std::size_t oldEnd;
+        std::size_t newEnd;
+    };
+    // Shifts the starts after the touched lines by `shift` units and into their new places.
+    void MoveLineStartsAfter(const TouchedLines& touched, std::uint32_t shift);
+    // Finds the longest line again from the touched ones, when they tell enough.
+    void FollowLongestLine(const TouchedLines& touched, std::size_t longestLengthBefore);
+
     std::u16string text_;
     std::vector<std::uint32_t> lineStarts_;  // lineStarts_[0] == 0, ascending
     mutable std::size_t longestLine_ = 0;

@@ -49,6 +49,30 @@ struct KernelDeleter {
 struct GlobalDeleter {
     void operator()(HGLOBAL h) const { GlobalFree(h); }
 };
+// A reference to a COM object.
+struct ComReleaser {
+    template <typename Interface>
+    void operator()(Interface* object) const {
+        object->Release();
+    }
+};
+
+// A movable memory block locked for a scope: get() is its address (null when the lock failed),
+// and the lock is undone at the end of the scope. The block itself is not owned.
+class LockedGlobal {
+  public:
+    explicit LockedGlobal(HGLOBAL block) : block_(block), data_(GlobalLock(block)) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal() {
+        if (data_ != nullptr) GlobalUnlock(block_);
+    }
+    void* get() const { return data_; }
+
+  private:
+    HGLOBAL block_;
+    void* data_;
+};
 
 using UniqueFont = UniqueHandle<HFONT, GdiDeleter>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiDeleter>;
@@ -59,5 +83,7 @@ using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
 using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelDeleter>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
+template <typename Interface>
+using UniqueComRef = UniqueHandle<Interface*, ComReleaser>;
 
 }  // namespace talvex

@@ -33,7 +33,6 @@ bool BackgroundPicture::Load(HINSTANCE instance, int resourceId, UINT dpi) {
     std::memcpy(bits, picture->pixels.data(), picture->pixels.size() * sizeof(std::uint32_t));
     GdiFlush();
     bitmap_ = std::move(bitmap);
-    size_ = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
     return true;
 }
 

@@ -20,12 +20,8 @@ class BackgroundPicture {
     // Copies the picture to `dc`, top-left at 0, 0; where there is none, the button face.
     void Draw(HDC dc, const RECT& area) const;
 
-    bool loaded() const { return static_cast<bool>(bitmap_); }
-    SIZE size() const { return size_; }
-
   private:
     UniqueBitmap bitmap_;
-    SIZE size_{0, 0};
 };
 
 }  // namespace talvex

@@ -15,13 +15,10 @@ namespace talvex {
 
 // The properties a ButtonPlus is placed with.
 struct ButtonPlusProperties {
-    int backStyle = 0;    // 0: the face is drawn on the window's picture, rounded
-    int borderStyle = 5;  // 5: a thin rounded border that lights up under the pointer
     COLORREF backColor = RGB(255, 255, 255);
     std::optional<COLORREF> themeColor;  // the face under the pointer, when given
     FontSpec font;
-    int pictureId = 0;         // icon resource, 0 for none
-    int pictureAlignment = 3;  // 3: picture left of the caption, centred together
+    int pictureId = 0;  // icon resource, 0 for none
 };
 
 class ButtonPlus {
@@ -38,7 +35,6 @@ class ButtonPlus {
     void SetDpi(UINT dpi);
 
     HWND hwnd() const { return hwnd_; }
-    bool hot() const { return hot_; }
 
   private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);

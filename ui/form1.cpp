@@ -101,7 +101,6 @@ void Form1::OnLoad(bool anotherInstanceRunning) {
     watchedClipboard_ =
         std::make_unique<SystemClipboard>(hwnd(), SystemClipboard::PrivateText::Hide);
     watcher_ = std::make_unique<ClipboardWatcher>(*watchedClipboard_, history_, &clipboardChanges_);
-    watcher_->ResetLastClip();
     SetTimer(hwnd(), ids::kTimer1, layout::kTimer1IntervalMs, nullptr);
     loaded_ = true;
 }

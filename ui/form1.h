@@ -2,7 +2,7 @@
 // it, the buttons, the polling timer and the notification icon. This class puts the window
 // together and holds the handlers of its commands; moving it and the keyboard's way through it
 // are jobs of their own (WindowMover, FocusNavigator), and one table says which control or
-// menu item runs which handler (form1_controls.cpp).
+// menu item runs which handler (form1_commands.cpp).
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // Form1 put together: its controls at their places, in their stacking and tab order, the
-// command table, the picture, the rounded shape, and following the display's dpi.
+// picture, the rounded shape, and following the display's dpi. The command table is in
+// form1_commands.cpp.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -15,7 +15,6 @@ namespace talvex {
 
 struct FramePlusProperties {
     COLORREF backColor = RGB(255, 255, 255);
-    int style = 5;  // 5: rounded border, a caption band with a light sheen
     FontSpec font;
 };
 

@@ -183,9 +183,9 @@ void Insert(HMENU menu, const PopupMenu::Item& item, HMENU submenu) {
         throw std::runtime_error("menu item could not be added");
 }
 
-HMENU NewPopup() {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) throw std::runtime_error("menu could not be created");
+UniqueMenu NewPopup() {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) throw std::runtime_error("menu could not be created");
     return menu;
 }
 
@@ -216,21 +216,17 @@ void PopupMenu::Build(HINSTANCE instance, UINT dpi) {
     // moment it is attached, so only the bar needs an owner here.
     UniqueMenu bar(CreateMenu());
     if (!bar) throw std::runtime_error("menu could not be created");
-    HMENU popup = NewPopup();
-    if (!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Menu")) {
-        DestroyMenu(popup);
+    UniqueMenu newPopup = NewPopup();
+    if (!AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(newPopup.get()),
+                     L"Menu"))
         throw std::runtime_error("menu could not be created");
-    }
+    const HMENU popup = newPopup.release();  // the bar's now
     HMENU tools = nullptr;
     for (std::size_t i = 0; i < std::size(kMainItems); ++i) {
         if (i == kToolsPosition) {
-            tools = NewPopup();
-            try {
-                Insert(popup, kMainItems[i], tools);
-            } catch (...) {
-                DestroyMenu(tools);
-                throw;
-            }
+            UniqueMenu newTools = NewPopup();
+            Insert(popup, kMainItems[i], newTools.get());
+            tools = newTools.release();  // the popup's now
         } else {
             Insert(popup, kMainItems[i], nullptr);
         }

@@ -16,7 +16,7 @@ namespace talvex {
 // Kept apart from the controls' ids (ui/control_ids.h stays below 200).
 namespace menu_ids {
 inline constexpr int kMenuShow = 200;    // MnuAffiche
-inline constexpr int kMenuUpper = 201;   // MnuUpper; the tool items are this + the tool number
+inline constexpr int kMenuUpper = 201;   // MnuUpper
 inline constexpr int kMenuLower = 202;   // Mnulower
 inline constexpr int kMenuProper = 203;  // Mnuproper
 inline constexpr int kMenuCount = 204;   // Mnunbrechar

@@ -53,10 +53,7 @@ bool TextView::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
             return true;
         case WM_DESTROY:
             EndDrag();
-            if (accessible_ != nullptr) {
-                TextViewAccessible::Disconnect(accessible_);
-                accessible_ = nullptr;
-            }
+            accessible_.reset();
             if (automation_ != nullptr) {
                 TextViewAutomation::Disconnect(automation_);
                 automation_ = nullptr;
@@ -148,9 +145,9 @@ LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {
         return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
     }
     if (static_cast<LONG>(lp) != OBJID_CLIENT) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
-    if (accessible_ == nullptr) accessible_ = TextViewAccessible::Create(*this);
-    if (accessible_ == nullptr) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
-    return TextViewAccessible::Answer(accessible_, wp);
+    if (!accessible_) accessible_.reset(TextViewAccessible::Create(*this));
+    if (!accessible_) return DefWindowProcW(hwnd(), WM_GETOBJECT, wp, lp);
+    return TextViewAccessible::Answer(accessible_.get(), wp);
 }
 
 POINT TextView::ClientPointOf(std::size_t position) {

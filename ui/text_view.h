@@ -31,6 +31,11 @@ class AutomationView;
 class TextViewAccessible;
 class TextViewAutomation;
 
+// The view's own reference to its MSAA object: disconnects the object, then drops it.
+struct AccessibleDisconnector {
+    void operator()(TextViewAccessible* object) const;
+};
+
 class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
   public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.TextView";
@@ -157,8 +162,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
-    TextViewAccessible* accessible_ = nullptr;  // MSAA, for older readers
-    TextViewAutomation* automation_ = nullptr;  // UI Automation
+    UniqueHandle<TextViewAccessible*, AccessibleDisconnector> accessible_;  // MSAA, older readers
+    TextViewAutomation* automation_ = nullptr;                              // UI Automation
 };
 
 }  // namespace talvex

@@ -49,11 +49,13 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 TextViewAccessible* TextViewAccessible::Create(TextView& view) {
     if (CreateStandard() == nullptr || LresultFromObjectFunction() == nullptr) return nullptr;
     InitializeComOnThisThread();  // the object is handed to other processes through COM
-    IAccessible* standard = nullptr;
+    IAccessible* found = nullptr;
     if (FAILED(CreateStandard()(view.hwnd(), OBJID_CLIENT, kIidAccessible,
-                                reinterpret_cast<void**>(&standard))))
-        standard = nullptr;
-    return new (std::nothrow) TextViewAccessible(view, standard);
+                                reinterpret_cast<void**>(&found))))
+        found = nullptr;
+    // Released here when there is no room for the object.
+    UniqueComRef<IAccessible> standard(found);
+    return new (std::nothrow) TextViewAccessible(view, std::move(standard));
 }
 
 void TextViewAccessible::Disconnect(TextViewAccessible* object) {
@@ -67,8 +69,10 @@ LRESULT TextViewAccessible::Answer(TextViewAccessible* object, WPARAM wp) {
     return LresultFromObjectFunction()(kIidAccessible, wp, object);
 }
 
-TextViewAccessible::~TextViewAccessible() {
-    if (standard_ != nullptr) standard_->Release();
+TextViewAccessible::~TextViewAccessible() = default;
+
+void AccessibleDisconnector::operator()(TextViewAccessible* object) const {
+    TextViewAccessible::Disconnect(object);
 }
 
 HRESULT TextViewAccessible::QueryInterface(REFIID iid, void** object) {

@@ -6,6 +6,10 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <utility>
+
+#include "platform/unique_handle.h"
+
 namespace talvex {
 
 class TextView;
@@ -16,7 +20,7 @@ class TextViewAccessible : public IAccessible {
     // memory). oleacc and oleaut32 are loaded the first time a screen reader asks.
     static TextViewAccessible* Create(TextView& view);
     // The view goes away: the object answers that it is gone from now on, and the view's
-    // reference is released.
+    // reference is released. The view's owner of its reference does this.
     static void Disconnect(TextViewAccessible* object);
     // The answer to WM_GETOBJECT for the client area.
     static LRESULT Answer(TextViewAccessible* object, WPARAM wp);
@@ -56,20 +60,21 @@ class TextViewAccessible : public IAccessible {
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
   private:
-    TextViewAccessible(TextView& view, IAccessible* standard) : view_(&view), standard_(standard) {}
+    TextViewAccessible(TextView& view, UniqueComRef<IAccessible> standard)
+        : view_(&view), standard_(std::move(standard)) {}
     virtual ~TextViewAccessible();
     bool Alive() const { return view_ != nullptr; }
     // What the standard object knows, asked of it while the view lives.
     template <typename Call>
     HRESULT FromStandard(Call&& call) {
         if (!Alive()) return CO_E_OBJNOTCONNECTED;
-        if (standard_ == nullptr) return DISP_E_MEMBERNOTFOUND;
-        return call(*standard_);
+        if (!standard_) return DISP_E_MEMBERNOTFOUND;
+        return call(*standard_.get());
     }
 
     LONG references_ = 1;
-    TextView* view_;         // null once the view is gone
-    IAccessible* standard_;  // null when the system would not make one
+    TextView* view_;                      // null once the view is gone
+    UniqueComRef<IAccessible> standard_;  // none when the system would not make one
 };
 
 }  // namespace talvex

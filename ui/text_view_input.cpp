@@ -8,6 +8,7 @@
 #include "clipboard/system_clipboard_win.h"
 #include "editing/text_positions.h"
 #include "platform/system_library.h"
+#include "platform/unique_handle.h"
 #include "ui/text_view.h"
 
 namespace talvex {
@@ -333,25 +334,26 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
         at.y = std::clamp<LONG>(at.y, text.top, text.bottom);
         ClientToScreen(hwnd(), &at);
     }
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return;
     const bool selection = editor_.HasSelection();
     const bool all =
         editor_.SelectionStart() == 0 && editor_.SelectionEnd() == editor_.Text().size();
     const auto flags = [](bool enabled) { return MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED); };
-    AppendMenuW(menu, flags(editor_.CanUndo()), kMenuUndo, L"&Annuler");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, flags(selection), kMenuCut, L"Co&uper");
-    AppendMenuW(menu, flags(selection), kMenuCopy, L"&Copier");
-    AppendMenuW(menu, flags(IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE), kMenuPaste,
+    AppendMenuW(menu.get(), flags(editor_.CanUndo()), kMenuUndo, L"&Annuler");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), flags(selection), kMenuCut, L"Co&uper");
+    AppendMenuW(menu.get(), flags(selection), kMenuCopy, L"&Copier");
+    AppendMenuW(menu.get(), flags(IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE), kMenuPaste,
                 L"C&oller");
-    AppendMenuW(menu, flags(selection), kMenuDelete, L"&Supprimer");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, flags(!editor_.Text().empty() && !all), kMenuSelectAll,
+    AppendMenuW(menu.get(), flags(selection), kMenuDelete, L"&Supprimer");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), flags(!editor_.Text().empty() && !all), kMenuSelectAll,
                 L"Sélectionner &tout");
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr));
-    DestroyMenu(menu);
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                         at.x, at.y, 0, hwnd(), nullptr));
+    menu.reset();
     switch (command) {
         case kMenuUndo:
             editor_.Undo();

@@ -18,7 +18,6 @@ class ToolsPanelOnForm : public ToolsPanel {
     }
     void Open() override { Show(true); }
     void Close() override { Show(false); }
-    bool IsOpen() const override { return open_; }
     // Text1's place for `dpi`, as the panel wants it.
     RECT Text1Place(UINT dpi) const;
 

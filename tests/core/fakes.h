@@ -189,7 +189,6 @@ class ToolsPanelFake : public ToolsPanel {
     bool open = false;
     void Open() override { open = true; }
     void Close() override { open = false; }
-    bool IsOpen() const override { return open; }
 };
 
 struct ShownMessage {
