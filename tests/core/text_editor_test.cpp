@@ -313,6 +313,11 @@ TEST_F(TextEditorTest, APairMadeAcrossAnEditsEdgeKeepsTheCaretOutsideIt) {
     editor.Type(u"\r");
     EXPECT_EQ(Now(), (State{u"a\r\nb", 3, 3}));
     EXPECT_EQ(editor.Document().LineCount(), 2u);
+    // Typing on after that pair is a step of its own: one Ctrl+Z takes back the typing alone,
+    // never the text's own LF with it.
+    editor.Type(u"x");
+    editor.Undo();
+    EXPECT_EQ(Now(), (State{u"a\r\nb", 3, 3}));
     editor.Undo();
     EXPECT_EQ(Now(), (State{u"a\nb", 1, 1}));
     // Taking away what stood between a CR and an LF: the caret stays before the new pair.
@@ -327,7 +332,10 @@ TEST_F(TextEditorTest, APairMadeAcrossAnEditsEdgeKeepsTheCaretOutsideIt) {
     Start(u"x" + low, 1);
     editor.Type(u"a" + high);
     EXPECT_EQ(Now(), (State{u"xa\U0001F600", 4, 4}));
-    editor.Redo();  // nothing to redo
+    editor.Redo();      // nothing to redo
+    editor.Type(u"y");  // on after the pair: a step of its own, as after the CR LF
+    editor.Undo();
+    EXPECT_EQ(Now(), (State{u"xa\U0001F600", 4, 4}));
     editor.Undo();
     EXPECT_EQ(Now(), (State{u"x" + low, 1, 1}));
     editor.Redo();
