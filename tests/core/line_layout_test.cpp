@@ -9,29 +9,10 @@
 
 #include "editing/text_editor.h"
 #include "editing/text_positions.h"
+#include "tests/core/measurer_fake.h"
 
 namespace talvex::testing {
 namespace {
-
-// Widths as a proportional font would give them: a W is wide, an i narrow, the rest between.
-int WidthOf(std::u16string_view text) {
-    int width = 0;
-    for (char16_t c : text) width += c == u'W' ? 11 : c == u'i' ? 3 : 6;
-    return width;
-}
-
-class MeasurerFake : public PieceMeasurer {
-  public:
-    explicit MeasurerFake(const TextDocument& document) : document_(document) {}
-    int MeasurePiece(std::size_t start, std::size_t length) override {
-        ++measured;
-        return WidthOf(std::u16string_view(document_.Text()).substr(start, length));
-    }
-    int measured = 0;
-
-  private:
-    const TextDocument& document_;
-};
 
 // A layout that follows an editor's text, as the view's does.
 class Laid : public TextEditor::Observer {

@@ -5,40 +5,10 @@
 #include <string>
 
 #include "editing/text_positions.h"
+#include "tests/core/measurer_fake.h"
 
 namespace talvex::testing {
 namespace {
-
-// Widths as a proportional font gives them: a W is wide, an i narrow, the rest between.
-int WidthOf(std::u16string_view text) {
-    int width = 0;
-    for (char16_t c : text) width += c == u'W' ? 11 : c == u'i' ? 3 : 6;
-    return width;
-}
-
-class MeasurerFake : public TextMeasurer {
-  public:
-    explicit MeasurerFake(const TextDocument& document) : document_(document) {}
-    int MeasurePiece(std::size_t start, std::size_t length) override {
-        return WidthOf(Text().substr(start, length));
-    }
-    int CaretX(const LinePiece& piece, std::size_t position) override {
-        return WidthOf(Text().substr(piece.start, position - piece.start));
-    }
-    std::size_t PositionAtX(const LinePiece& piece, int x) override {
-        int left = 0;
-        for (std::size_t i = piece.start; i < piece.start + piece.length; ++i) {
-            const int width = WidthOf(Text().substr(i, 1));
-            if (x < left + width / 2) return i;
-            left += width;
-        }
-        return piece.start + piece.length;
-    }
-
-  private:
-    std::u16string_view Text() const { return document_.Text(); }
-    const TextDocument& document_;
-};
 
 // A view of 10 characters of 6 pixels by 5 lines of 10, its text area 2 pixels in from the
 // client's left and 1 from its top, following an editor's text as the Win32 view does.
