@@ -27,21 +27,29 @@ struct MarkedKind {
     TextPrivacy marks;
     bool privateText;
 };
-inline const std::vector<MarkedKind> kMarkedKinds = {
-    {"exclude", {.notForMonitors = kOneZeroByte}, true},
-    {"ignore", {.notForViewers = kTwoZeroBytes}, true},
-    {"history0", {.systemHistory = kNumber0}, true},
-    {"history1", {.systemHistory = kNumber1}, false},
-    // Only the user's other devices are refused: the history is not its concern.
-    {"cloud0", {.cloudUpload = kNumber0}, false},
-    {"cloud1", {.cloudUpload = kNumber1}, false},
-    {"exclude,ignore,history0,cloud0",
-     {.notForMonitors = kOneZeroByte,
-      .notForViewers = kTwoZeroBytes,
-      .systemHistory = kNumber0,
-      .cloudUpload = kNumber0},
-     true},
-};
+// Made from strings of its own: the order in which the files that include this header make
+// their globals is not fixed, and the constants above may not be made yet.
+inline const std::vector<MarkedKind> kMarkedKinds = [] {
+    const std::string oneZeroByte(1, '\0');
+    const std::string twoZeroBytes(2, '\0');
+    const std::string number0("\0\0\0\0", 4);
+    const std::string number1("\1\0\0\0", 4);
+    return std::vector<MarkedKind>{
+        {"exclude", {.notForMonitors = oneZeroByte}, true},
+        {"ignore", {.notForViewers = twoZeroBytes}, true},
+        {"history0", {.systemHistory = number0}, true},
+        {"history1", {.systemHistory = number1}, false},
+        // Only the user's other devices are refused: the history is not its concern.
+        {"cloud0", {.cloudUpload = number0}, false},
+        {"cloud1", {.cloudUpload = number1}, false},
+        {"exclude,ignore,history0,cloud0",
+         {.notForMonitors = oneZeroByte,
+          .notForViewers = twoZeroBytes,
+          .systemHistory = number0,
+          .cloudUpload = number0},
+         true},
+    };
+}();
 
 enum class ClipOp { HasText, GetText, ReadText, SetText, SetMarkedText, Clear };
 
