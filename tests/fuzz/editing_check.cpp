@@ -3,6 +3,7 @@
 // emoji, flags and keycaps.
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -236,7 +237,8 @@ class Session {
         edited_ = mustUndo_ = redone_ = false;
         const std::u16string& t = model_.text;
         const std::size_t caret = now_.caret, variant = op / 8;
-        const bool selected = now_.anchor != now_.caret;
+        const std::size_t from = std::min(now_.anchor, caret), to = std::max(now_.anchor, caret);
+        const bool selected = from != to;
         switch (op % 8) {
             case 0:
             case 1: {
@@ -245,13 +247,13 @@ class Session {
                     editor_.InsertLineBreak();
                 else
                     editor_.Type(in);
-                Replace(in, Model::Run::Typing);
+                Replace(from, to, in, Model::Run::Typing);
                 return "typing";
             }
             case 2: {  // paste, EM_REPLACESEL without undo, WM_CLEAR
                 const std::u16string in = variant % 8 == 1 ? u"" : TextOf(choices_, 6);
                 editor_.ReplaceSelection(in, variant % 8 != 0);
-                Replace(in, Model::Run::None, variant % 8 != 0);
+                Replace(from, to, in, Model::Run::None, variant % 8 != 0);
                 return variant % 8 == 0 ? "replacement without undo" : "paste";
             }
             case 3: {  // the word rules are text_positions' own: here, that their range goes
@@ -267,9 +269,10 @@ class Session {
                                             Model::Run::None, Model::Run::None};
                 (editor_.*kKeys[variant % 4])();
                 if (selected)
-                    Replace(u"", Model::Run::None);
+                    Replace(from, to, u"", Model::Run::None);
                 else
-                    Edit(ranges[variant % 4].first, ranges[variant % 4].second, kinds[variant % 4]);
+                    Replace(ranges[variant % 4].first, ranges[variant % 4].second, u"",
+                            kinds[variant % 4]);
                 return "deletion key " + std::to_string(variant % 4);
             }
             case 4:
@@ -280,17 +283,17 @@ class Session {
                     &TextEditor::MoveLineStart,     &TextEditor::MoveLineEnd,
                     &TextEditor::MoveDocumentStart, &TextEditor::MoveDocumentEnd};
                 const auto line = Lines(t)[LineIndex(t, caret)];
+                const std::vector<bool> breaks = CharacterBreaks(t);
                 // clang-format off
                 const std::size_t targets[] = {
-                    PreviousBreak(CharacterBreaks(t), caret), NextBreak(CharacterBreaks(t), caret),
+                    PreviousBreak(breaks, caret), NextBreak(breaks, caret),
                     PreviousWordStart(t, caret), NextWordStart(t, caret), line.first, line.second,
                     0, t.size()};
                 // clang-format on
-                const bool extend = variant & 8;
+                const bool extend = (variant & 8) != 0;
                 (editor_.*kMoves[variant % 8])(extend);
                 // Left and Right without Shift collapse a selection to the end they point to.
-                const std::size_t ends[] = {std::min(now_.anchor, caret),
-                                            std::max(now_.anchor, caret)};
+                const std::size_t ends[] = {from, to};
                 if (variant % 8 < 2 && selected && !extend)
                     expected_ = Selection{ends[variant % 8], ends[variant % 8]};
                 else
@@ -400,14 +403,9 @@ class Session {
         const std::size_t raw = choices_.Next() | static_cast<std::size_t>(choices_.Next()) << 8;
         return raw % (model_.text.size() + 2);  // one place past the end too: it is clamped
     }
-    void Edit(std::size_t from, std::size_t to, Model::Run kind) {
-        edited_ = true;
-        mustUndo_ = from != to;
-        expected_ = model_.Edit(from, to, u"", kind, now_);
-    }
-    void Replace(const std::u16string& in, Model::Run kind, bool undoable = true) {
-        const std::size_t from = std::min(now_.anchor, now_.caret);
-        const std::size_t to = std::max(now_.anchor, now_.caret);
+    // [from, to) gives way to what the limit lets in of `in`, on both.
+    void Replace(std::size_t from, std::size_t to, const std::u16string& in, Model::Run kind,
+                 bool undoable = true) {
         const std::u16string limited = model_.Limited(from, to, in);
         edited_ = true;
         mustUndo_ = undoable && (from != to || !limited.empty());
