@@ -350,11 +350,10 @@ class Session {
         if (doc.LongestLine() != longest) return "the longest line is " + std::to_string(longest);
         if (doc.LineOfPosition(sel.caret) != LineIndex(t, sel.caret)) return "the caret's line";
 
-        if (editor_.CanRedo() != !model_.redo.empty()) return "CanRedo, not the model";
+        if (editor_.CanRedo() != !model_.redo.empty()) return "CanRedo differs from the model";
         if (editor_.CanUndo() && model_.undo.empty()) return "CanUndo, but the model has no step";
         if (!editor_.CanUndo() && !model_.undo.empty() && (!smallBudget_ || mustUndo_))
             return "the newest step, or one within the budget, was forgotten";
-
         return {};
     }
 
