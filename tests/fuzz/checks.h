@@ -25,5 +25,6 @@ class Choices {
 std::string CheckWatcher(const std::uint8_t* data, std::size_t size);
 std::string CheckTextTools(const std::uint8_t* data, std::size_t size);
 std::string CheckPackedPicture(const std::uint8_t* data, std::size_t size);
+std::string CheckEditing(const std::uint8_t* data, std::size_t size);
 
 }  // namespace talvex::fuzzing
