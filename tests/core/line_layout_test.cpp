@@ -190,6 +190,29 @@ TEST(LineLayoutTest, ALongLineIsCutIntoPiecesOfAboutTheSameLength) {
     }
 }
 
+TEST(LineLayoutTest, PiecesEndAfterASpaceOrATabNearTheirEnd) {
+    for (const char16_t* gap : {u" ", u"\t"}) {
+        Laid laid;
+        std::u16string line;
+        while (line.size() < 5000) line += u"abcdefghi" + std::u16string(gap);
+        laid.editor.SetText(line);
+        const std::vector<LinePiece> pieces = laid.Walk(0);
+        ASSERT_GE(pieces.size(), 4u);
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i)
+            EXPECT_EQ(line[pieces[i].start + pieces[i].length - 1], *gap) << i;
+    }
+}
+
+TEST(LineLayoutTest, ASliverLeftByADeletionJoinsItsNeighbour) {
+    Laid laid;
+    laid.editor.SetText(std::u16string(5000, u'i'));
+    ASSERT_EQ(laid.Walk(0).size(), 5u);
+    laid.editor.Select(1100, 2000);  // all of the second piece but 124 units
+    laid.editor.DeleteSelection();
+    EXPECT_EQ(laid.Walk(0).size(), 4u);
+    laid.ExpectPiecesTrue(0);
+}
+
 TEST(LineLayoutTest, TypingInALongLineKeepsTheMeasuresOfItsOtherPieces) {
     Laid laid;
     laid.editor.SetText(std::u16string(20000, u'i') + u"\r\n" + std::u16string(9000, u'W'));

@@ -208,6 +208,7 @@ TEST(TextUnitsTest, FindLooksOnlyWithinTheRangeBothWaysWithOrWithoutCase) {
         {0, 13, u"été", true, fold, 10},        {1, 13, u"ÉTÉ", false, fold, 5},
         {0, 7, u"été", false, nullptr, kNone},  // cut by the range's end
         {6, 13, u"été", false, nullptr, kNone}, {0, 13, u"", false, nullptr, kNone},
+        {5, 8, u"été", false, nullptr, 5},      {5, 8, u"éTé", true, fold, 5},  // exactly fits
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindInText(text, c.from, c.to, c.needle, c.backward, c.fold), c.expected)
