@@ -15,7 +15,7 @@ failing test would show the reason wrong) but left out of the score. The exit st
 when fewer than 95 % of the other mutants fail a test.
 """
 
-import os
+import re
 import signal
 import subprocess
 import sys
@@ -48,21 +48,28 @@ def load(path):
 
 
 def run(command, timeout):
+    """The command's exit code (None when it ran out of time) and its output."""
     try:
-        return subprocess.run(command, cwd=ROOT, stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT, timeout=timeout).returncode
+        done = subprocess.run(command, cwd=ROOT, stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, timeout=timeout, text=True)
+        return done.returncode, done.stdout
     except subprocess.TimeoutExpired:
-        return None
+        return None, ""
 
 
 def build():
-    return run(["cmake", "--build", str(BUILD)], 900) == 0
+    return run(["cmake", "--build", str(BUILD)], 900)[0] == 0
 
 
-def tests_fail():
-    # A test that hangs on a mutant counts as failed once its time is up.
-    code = run(["ctest", "--test-dir", str(BUILD), "--stop-on-failure", "--timeout", "60"], 1200)
-    return code != 0
+def failed_test():
+    """The name of the first test that fails, or None when all pass. A test that hangs on a
+    mutant counts as failed once its time is up."""
+    code, output = run(["ctest", "--test-dir", str(BUILD), "--stop-on-failure", "--timeout",
+                        "60"], 1200)
+    if code == 0:
+        return None
+    failed = re.search(r"^\s*\d+ - (\S+) \(", output, re.MULTILINE)
+    return failed.group(1) if failed else "ctest"
 
 
 def try_mutant(mutant):
@@ -70,12 +77,13 @@ def try_mutant(mutant):
     original = source.read_bytes()
     text = original.decode("utf-8")
     if text.count(mutant["from"]) != 1:
-        return "NOT FOUND ONCE"
+        return "NOT FOUND ONCE", ""
     try:
         source.write_bytes(text.replace(mutant["from"], mutant["to"]).encode("utf-8"))
         if not build():
-            return "DOES NOT BUILD"
-        return "caught" if tests_fail() else "SURVIVED"
+            return "DOES NOT BUILD", ""
+        failed = failed_test()
+        return ("caught", failed) if failed else ("SURVIVED", "")
     finally:
         source.write_bytes(original)  # newer than the mutant's object: the next build redoes it
 
@@ -89,16 +97,16 @@ def main():
         listed, args = Path(args[1]), args[2:]
     mutants = load(listed)
     chosen = [int(a) for a in args] or range(1, len(mutants) + 1)
-    if run(["cmake", "--preset", "linux", "-B", str(BUILD), "-DTALVEX_WERROR=OFF"], 600) != 0:
+    if run(["cmake", "--preset", "linux", "-B", str(BUILD), "-DTALVEX_WERROR=OFF"], 600)[0] != 0:
         sys.exit("configure failed")
-    if not build() or tests_fail():
+    if not build() or failed_test():
         sys.exit("the unmutated core does not pass its tests: nothing to measure")
 
     counts = {"meaningful": 0, "caught": 0, "equivalent": 0}
     trouble = False
     for number in chosen:
         mutant = mutants[number - 1]
-        verdict = try_mutant(mutant)
+        verdict, by = try_mutant(mutant)
         equivalent = "equivalent" in mutant
         if equivalent:
             counts["equivalent"] += 1
@@ -110,6 +118,8 @@ def main():
         else:
             trouble = True
         print(f"{number:3} {verdict:22} {mutant['file']}: {mutant['why']}", flush=True)
+        if by:
+            print(f"    by {by}", flush=True)
     build()  # leave the tree built from the real sources
 
     meaningful, caught = counts["meaningful"], counts["caught"]

@@ -157,6 +157,9 @@ TEST(TextUnitsTest, AnEndpointMovesAloneUntilItCrossesTheOther) {
     EXPECT_EQ(span, (TextSpan{13, 13}));
     EXPECT_EQ(doc.units.MoveEndpoint(TextUnit::Line, span, false, -1), -1);
     EXPECT_EQ(span, (TextSpan{0, 0}));
+    TextSpan crossed{0, 2};
+    EXPECT_EQ(doc.units.MoveEndpoint(TextUnit::Word, crossed, true, 1), 1);
+    EXPECT_EQ(crossed, (TextSpan{3, 3}));
 }
 
 TEST(TextUnitsTest, StaleRangesAreClampedToTheTextAsItIsNow) {

@@ -84,6 +84,8 @@ TEST_F(Viewed, PointsAndPositionsFindEachOther) {
     EXPECT_EQ(viewport.PositionAt({kLeft + 9, kTop - 1}), 3u) << "just above: the line before";
     viewport.ScrollTo(1, 500);
     EXPECT_EQ(viewport.ScrollX(), 9) << "no further than the widest line and the caret";
+    editor.SetText(u"e\u0301x");
+    EXPECT_EQ(viewport.PositionAt({kLeft + 7, kTop}), 0u) << "between a letter and its accent";
 }
 
 TEST_F(Viewed, UpAndDownKeepTheirColumnAcrossShortLinesUntilTheCaretMovesAlong) {
@@ -186,6 +188,14 @@ TEST_F(Viewed, ScrollBarsAndTheWheelMoveTheViewWithinTheText) {
     viewport.ScrollBy(-2, -1);
     EXPECT_EQ(viewport.FirstLine(), 3u);
     EXPECT_EQ(viewport.ScrollX(), 30);
+
+    // A view beyond lines that got shorter stays where it is, and goes no further.
+    viewport.Scroll(H, ScrollAction::End, 0);
+    editor.SelectAll();
+    editor.Type(Lines(20, u"a"));
+    viewport.Scroll(V, ScrollAction::LineForward, 0);
+    viewport.Scroll(H, ScrollAction::LineForward, 0);
+    EXPECT_EQ(viewport.ScrollX(), 181);
 
     // Lines taken away under the view, then a new text: the view follows.
     editor.Select(editor.Document().LineStart(2), editor.Text().size());
