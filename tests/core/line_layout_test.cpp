@@ -108,6 +108,9 @@ TEST(LineLayoutTest, ALongLineIsMeasuredOnlyWhereItIsLookedAt) {
         EXPECT_EQ(end[i - 1].start + end[i - 1].length, end[i].start);
     }
     EXPECT_LE(laid.measurer.measured, 8);
+    for (const LinePiece& piece : end)
+        EXPECT_EQ(piece.width,
+                  WidthOf(std::u16string_view(line).substr(piece.start, piece.length)));
     // The width is the sum of its pieces, exact where they were measured.
     const LinePiece settled = laid.layout.PieceAt(0, length);
     EXPECT_EQ(laid.layout.LineWidth(0), settled.x + settled.width);
@@ -188,6 +191,37 @@ TEST(LineLayoutTest, ALongLineIsCutIntoPiecesOfAboutTheSameLength) {
             EXPECT_LE(piece.length, LineLayout::kPieceUnits + LineLayout::kPieceUnits / 2);
         }
     }
+}
+
+TEST(LineLayoutTest, PiecesEndAfterASpaceOrATabNearTheirEnd) {
+    for (const char16_t* gap : {u" ", u"\t"}) {
+        Laid laid;
+        std::u16string line;
+        while (line.size() < 5000) line += u"abcdefghi" + std::u16string(gap);
+        laid.editor.SetText(line);
+        const std::vector<LinePiece> pieces = laid.Walk(0);
+        ASSERT_GE(pieces.size(), 4u);
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i)
+            EXPECT_EQ(line[pieces[i].start + pieces[i].length - 1], *gap) << i;
+    }
+}
+
+TEST(LineLayoutTest, ACharacterLongerThanAPieceIsCutOnlyBetweenCodePoints) {
+    Laid laid;
+    std::u16string line = u"a";
+    while (line.size() < 5000) line += u"\U000E0100";  // variation selectors: all one character
+    laid.editor.SetText(line);
+    laid.ExpectPiecesTrue(0);
+}
+
+TEST(LineLayoutTest, ASliverLeftByADeletionJoinsItsNeighbour) {
+    Laid laid;
+    laid.editor.SetText(std::u16string(5000, u'i'));
+    ASSERT_EQ(laid.Walk(0).size(), 5u);
+    laid.editor.Select(1100, 2000);  // all of the second piece but 124 units
+    laid.editor.DeleteSelection();
+    EXPECT_EQ(laid.Walk(0).size(), 4u);
+    laid.ExpectPiecesTrue(0);
 }
 
 TEST(LineLayoutTest, TypingInALongLineKeepsTheMeasuresOfItsOtherPieces) {

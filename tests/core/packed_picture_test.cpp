@@ -57,7 +57,11 @@ TEST(PackedPictureTest, DamagedDataIsRefusedWithoutReadingPastIt) {
     literalsTooLong.insert(literalsTooLong.end(), {3, 255, 255, 255, 255, 255, 255, 255, 255, 255,
                                                    255, 255, 255});  // four literal whites
     EXPECT_FALSE(Unpack(literalsTooLong));
+    Bytes unknownRow = kSample;
+    unknownRow[18] = 2;  // neither coded nor repeated
+    EXPECT_FALSE(Unpack(unknownRow));
     EXPECT_FALSE(Unpack(Bytes{'T', 'P', 'K', '1', 0, 0, 0, 0}));
+    EXPECT_FALSE(Unpack(Bytes{'T', 'P', 'K', '1', 3, 0, 0, 0}));  // no rows
     EXPECT_FALSE(UnpackPicture(nullptr, 0));
 }
 

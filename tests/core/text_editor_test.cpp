@@ -224,6 +224,7 @@ TEST_F(TextEditorTest, BackspaceTakesAnEmojiWholeButOneMarkAtATime) {
         {"a family joined by ZWJ", u"A" + kFamily, u"A"},
         {"an emoji and its selector", u"A\u2764\uFE0F", u"A"},
         {"a keycap", u"A1\uFE0F\u20E3", u"A"},
+        {"a keycap without the emoji selector", u"A#\u20E3", u"A"},
         {"a digit and a mark are no keycap", u"A1\u0301", u"A1"},
     };
     for (const Case& c : cases) {
@@ -326,6 +327,14 @@ TEST_F(TextEditorTest, APairMadeAcrossAnEditsEdgeKeepsTheCaretOutsideIt) {
     EXPECT_EQ(Now(), (State{u"\r\n", 0, 0}));
     editor.Undo();
     EXPECT_EQ(Now(), (State{u"\rx\n", 2, 2}));
+    // Delete on from there takes the new pair as a step of its own.
+    Start(u"\rx\n", 1);
+    editor.DeleteForward();
+    editor.DeleteForward();
+    editor.Undo();
+    EXPECT_EQ(Now(), (State{u"\r\n", 0, 0}));
+    editor.Undo();
+    EXPECT_EQ(Now(), (State{u"\rx\n", 1, 1}));
     // The halves of a surrogate pair, each lone in a text it was given, meet.
     const std::u16string high(1, char16_t{0xD83D});
     const std::u16string low(1, char16_t{0xDE00});
@@ -565,6 +574,17 @@ TEST_F(TextEditorTest, UndoForgetsTheOldestStepsBeyondItsBudgetButNeverTheNewest
     EXPECT_FALSE(editor.Undo());
     EXPECT_TRUE(editor.Redo());
     EXPECT_EQ(editor.Text(), u"b");
+
+    // What the redo steps kept stops counting once a new step forgets them.
+    Start(u"abcd", 0, 4);
+    editor.ReplaceSelection(u"x");  // keeps 4
+    editor.SelectAll();
+    editor.ReplaceSelection(u"efgh");  // keeps 1
+    editor.Undo();                     // the redo step keeps 4: 8 in all
+    editor.Type(u"y");                 // keeps 1, and the redo step goes
+    EXPECT_TRUE(editor.Undo());
+    EXPECT_TRUE(editor.Undo());
+    EXPECT_EQ(editor.Text(), u"abcd");
 }
 
 // A recall, a word typed, then pastes of 10,000,000 units against a budget of 32 Mi, scaled

@@ -102,6 +102,7 @@ TEST(TextPositionsTest, ACharacterTakesWhatExtendsIt) {
         {"ZWJ then a letter", u"a\u200Db", {0, 2, 3}},
         {"ZWJ then an emoji after no emoji", u"a\u200D\U0001F469", {0, 2, 4}},
         {"emoji, marks, ZWJ, emoji", u"\U0001F468\u0301\u200D\U0001F469", {0, 6}},
+        {"two ZWJs between emoji", u"\U0001F468\u200D\u200D\U0001F469", {0, 4, 6}},
         {"Devanagari vowel signs", u"\u0915\u093F\u0937\u0940", {0, 2, 4}},
         {"Thai sara am", u"\u0E01\u0E33", {0, 2}},
         {"Hangul jamo L V T, then L L V", u"\u1100\u1161\u11A8\u1100\u1100\u1161", {0, 3, 6}},

@@ -157,6 +157,9 @@ TEST(TextUnitsTest, AnEndpointMovesAloneUntilItCrossesTheOther) {
     EXPECT_EQ(span, (TextSpan{13, 13}));
     EXPECT_EQ(doc.units.MoveEndpoint(TextUnit::Line, span, false, -1), -1);
     EXPECT_EQ(span, (TextSpan{0, 0}));
+    TextSpan crossed{0, 2};
+    EXPECT_EQ(doc.units.MoveEndpoint(TextUnit::Word, crossed, true, 1), 1);
+    EXPECT_EQ(crossed, (TextSpan{3, 3}));
 }
 
 TEST(TextUnitsTest, StaleRangesAreClampedToTheTextAsItIsNow) {
@@ -208,6 +211,7 @@ TEST(TextUnitsTest, FindLooksOnlyWithinTheRangeBothWaysWithOrWithoutCase) {
         {0, 13, u"été", true, fold, 10},        {1, 13, u"ÉTÉ", false, fold, 5},
         {0, 7, u"été", false, nullptr, kNone},  // cut by the range's end
         {6, 13, u"été", false, nullptr, kNone}, {0, 13, u"", false, nullptr, kNone},
+        {5, 8, u"été", false, nullptr, 5},      {5, 8, u"éTé", true, fold, 5},  // exactly fits
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindInText(text, c.from, c.to, c.needle, c.backward, c.fold), c.expected)

@@ -81,8 +81,11 @@ TEST_F(Viewed, PointsAndPositionsFindEachOther) {
     EXPECT_EQ(viewport.PointOf(6).x, kLeft + 2);  // 11 pixels in, 9 scrolled out
     EXPECT_EQ(viewport.PointOf(6).y, kTop);
     EXPECT_EQ(viewport.PointOf(0).y, kTop - 10);
+    EXPECT_EQ(viewport.PositionAt({kLeft + 9, kTop - 1}), 3u) << "just above: the line before";
     viewport.ScrollTo(1, 500);
     EXPECT_EQ(viewport.ScrollX(), 9) << "no further than the widest line and the caret";
+    editor.SetText(u"e\u0301x");
+    EXPECT_EQ(viewport.PositionAt({kLeft + 7, kTop}), 0u) << "between a letter and its accent";
 }
 
 TEST_F(Viewed, UpAndDownKeepTheirColumnAcrossShortLinesUntilTheCaretMovesAlong) {
@@ -122,6 +125,8 @@ TEST_F(Viewed, PageKeysMoveTheViewAndTheCaretTogether) {
 
 TEST_F(Viewed, TheCaretBroughtIntoSightBringsAQuarterOfAViewAlong) {
     editor.SetText(std::u16string(40, u'a') + u"\r\n" + Lines(19, u"a"));
+    EXPECT_TRUE(viewport.ScrollIntoView(10));  // at the right edge: the caret itself is cut off
+    EXPECT_EQ(viewport.ScrollX(), 16);
     EXPECT_TRUE(viewport.ScrollIntoView(20));  // at 120 px: the view's right edge, + 15 px
     EXPECT_EQ(viewport.ScrollX(), 76);
     EXPECT_FALSE(viewport.ScrollIntoView(21));
@@ -184,6 +189,14 @@ TEST_F(Viewed, ScrollBarsAndTheWheelMoveTheViewWithinTheText) {
     EXPECT_EQ(viewport.FirstLine(), 3u);
     EXPECT_EQ(viewport.ScrollX(), 30);
 
+    // A view beyond lines that got shorter stays where it is, and goes no further.
+    viewport.Scroll(H, ScrollAction::End, 0);
+    editor.SelectAll();
+    editor.Type(Lines(20, u"a"));
+    viewport.Scroll(V, ScrollAction::LineForward, 0);
+    viewport.Scroll(H, ScrollAction::LineForward, 0);
+    EXPECT_EQ(viewport.ScrollX(), 181);
+
     // Lines taken away under the view, then a new text: the view follows.
     editor.Select(editor.Document().LineStart(2), editor.Text().size());
     editor.DeleteSelection();
@@ -191,6 +204,14 @@ TEST_F(Viewed, ScrollBarsAndTheWheelMoveTheViewWithinTheText) {
     editor.SetText(u"neuf");
     EXPECT_EQ(viewport.FirstLine(), 0u);
     EXPECT_EQ(viewport.ScrollX(), 0);
+}
+
+TEST_F(Viewed, AHalfLineAtTheBottomCountsForTheScrollRange) {
+    viewport.SetArea(ViewArea{kLeft, kTop, kLeft + 60, kTop + 55});
+    // The half line is 110 pixels wide; the longer line below, out of sight, is estimated 72.
+    editor.SetText(Lines(5, u"a") + u"\r\n" + std::u16string(10, u'W') + u"\r\n" +
+                   std::u16string(12, u'i'));
+    EXPECT_EQ(viewport.HorizontalRange().max, 110);  // and the caret after it, less one
 }
 
 TEST(ThumbTargetTest, ADraggedThumbIsTrackedIn32BitsASentOneIn16) {
