@@ -14,7 +14,7 @@ namespace {
 std::u16string Map(const std::u16string& text, DWORD caseFlag) {
     if (text.empty()) return {};  // LCMapStringEx rejects a zero length
     if (text.size() > static_cast<std::size_t>(INT_MAX))
-        throw ClipboardError("Texte trop long pour la conversion de casse.");
+        throw ClipboardError(ClipboardFailure::TooLongToMap);
     const int length = static_cast<int>(text.size());
     const std::wstring source = ToWide(text);
     // Same size as the input: a mapping that would need more room fails instead of growing.
@@ -22,9 +22,8 @@ std::u16string Map(const std::u16string& text, DWORD caseFlag) {
     const int written =
         LCMapStringEx(LOCALE_NAME_USER_DEFAULT, caseFlag | LCMAP_LINGUISTIC_CASING, source.data(),
                       length, mapped.data(), length, nullptr, nullptr, 0);
-    if (written == 0) throw ClipboardError("La conversion de casse a échoué.");
-    if (written != length)
-        throw ClipboardError("La conversion de casse a changé la longueur du texte.");
+    if (written == 0) throw ClipboardError(ClipboardFailure::MappingFailed);
+    if (written != length) throw ClipboardError(ClipboardFailure::MappingChangedLength);
     return FromWide(mapped);
 }
 

@@ -7,11 +7,28 @@
 
 namespace talvex {
 
+// Why a clipboard operation could not do its job. The window tells the user in its own words.
+enum class ClipboardFailure {
+    Busy,                  // another program holds the clipboard
+    OwnerNotResponding,    // the program that filled it does not answer for its data
+    Unreadable,            // the text is there, but its data cannot be had
+    OutOfMemory,           // no memory for the block to hand over
+    Refused,               // the system would not empty or fill it
+    TooLongToMap,          // a text longer than the system's case mapping takes
+    MappingFailed,         // the system's case mapping failed
+    MappingChangedLength,  // the case mapping would give a text of another length
+};
+
 // Raised by every clipboard operation that cannot do its job (another program holds the
 // clipboard, memory runs out, the system refuses). Never replaced by a made-up value.
 class ClipboardError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit ClipboardError(ClipboardFailure failure)
+        : std::runtime_error("clipboard operation failed"), failure_(failure) {}
+    ClipboardFailure failure() const noexcept { return failure_; }
+
+  private:
+    ClipboardFailure failure_;
 };
 
 // The marks by which the owner of a text tells the programs that keep clipboard histories, and

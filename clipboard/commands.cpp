@@ -13,16 +13,14 @@ void RecallCommand(int index, const HistoryList& history, TextBox& text1) {
 
 void ClearCommand(MessageBoxes& boxes, HistoryList& history, Clipboard& clip,
                   ClipboardWatcher* watcher) {
-    if (boxes.Show(u"Etes vous sûre d'effacer la presse papier ?", MessageKind::Question) !=
-        Answer::Yes)
-        return;
+    if (boxes.Show(MessageKind::ClearQuestion) != Answer::Yes) return;
     if (watcher != nullptr) watcher->BeforeHistoryEmptied();
     // The list goes first, so a clipboard that refuses still leaves an empty list behind.
     history.RemoveAll();
     try {
         clip.Clear();
     } catch (const ClipboardError& e) {
-        throw ClipboardNotClearedError(e.what());
+        throw ClipboardNotClearedError(e.failure());
     }
 }
 

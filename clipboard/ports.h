@@ -34,12 +34,14 @@ class ToolsPanel {
     virtual void Close() = 0;
 };
 
-// The kinds of message the program shows, each under the program's title with the
-// information icon.
+// The messages the program shows, each under the program's title with the information icon.
+// The window gives each its words.
 enum class MessageKind {
-    Information,     // OK
-    Question,        // Yes and No
+    ClearQuestion,   // Yes and No
     CharacterCount,  // OK, under the count's own caption (the title and a space)
+    QuitQuestion,    // Yes and No
+    About,           // OK
+    CannotHide,      // OK: the window cannot hide without its notification icon
 };
 
 enum class Answer { Ok, Yes, No };  // a box closed without an answer says No
@@ -48,7 +50,9 @@ enum class Answer { Ok, Yes, No };  // a box closed without an answer says No
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
-    virtual Answer Show(const std::u16string& text, MessageKind kind) = 0;
+    // `count` is the number the message tells: the character count's; the others tell none.
+    virtual Answer Show(MessageKind kind, std::size_t count) = 0;
+    Answer Show(MessageKind kind) { return Show(kind, 0); }
 };
 
 // Letter-case mapping of whole strings; the result always has the length of the input.

@@ -12,16 +12,6 @@
 namespace talvex {
 namespace {
 
-const char kBusy[] =
-    "Le presse-papiers est occupé par un autre programme.\r\n"
-    "Attendez un instant, puis recommencez.";
-const char kUnreadable[] = "Le texte du presse-papiers ne peut pas être lu.";
-const char kNoMemory[] = "Mémoire insuffisante pour placer ce texte dans le presse-papiers.";
-const char kRefused[] = "Le système a refusé de modifier le presse-papiers.";
-const char kOwnerSilent[] =
-    "Le programme qui a rempli le presse-papiers ne répond plus.\r\n"
-    "Attendez qu'il réponde, puis recommencez.";
-
 // Opens the clipboard for the life of the guard. Another program may hold it for a
 // moment (many do, for a few milliseconds), so a failed open is tried again a few times,
 // under 100 ms in all, before it is reported. Closes only what it opened. Opening asks
@@ -37,7 +27,7 @@ class ClipboardSession {
             Sleep(wait);
             opened_ = OpenClipboard(owner) != FALSE;
         }
-        if (!opened_) throw ClipboardError(kBusy);
+        if (!opened_) throw ClipboardError(ClipboardFailure::Busy);
     }
     ClipboardSession(const ClipboardSession&) = delete;
     ClipboardSession& operator=(const ClipboardSession&) = delete;
@@ -68,7 +58,7 @@ class ClipboardReader {
             if (owner != nullptr &&
                 GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId() &&
                 IsHungAppWindow(owner))
-                throw ClipboardError(kOwnerSilent);
+                throw ClipboardError(ClipboardFailure::OwnerNotResponding);
             ownerChecked_ = true;
         }
         return GetClipboardData(format);
@@ -97,12 +87,12 @@ const PrivacyFormats& Formats() {
 std::u16string ReadUnicodeText(ClipboardReader& reader) {
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
     HANDLE data = reader.Data(CF_UNICODETEXT);
-    if (data == nullptr) throw ClipboardError(kUnreadable);
+    if (data == nullptr) throw ClipboardError(ClipboardFailure::Unreadable);
     const SIZE_T bytes = GlobalSize(data);
     if (bytes < sizeof(wchar_t)) return {};
     const LockedGlobal locked(data);
     const auto* units = static_cast<const wchar_t*>(locked.get());
-    if (units == nullptr) throw ClipboardError(kUnreadable);
+    if (units == nullptr) throw ClipboardError(ClipboardFailure::Unreadable);
     const std::size_t capacity = bytes / sizeof(wchar_t);
     const std::size_t length = wcsnlen(units, capacity);
     return std::u16string(units, units + length);
@@ -148,10 +138,10 @@ TextPrivacy MarksOf(ClipboardReader& reader) {
 template <typename Fill>
 UniqueGlobal FilledBlock(SIZE_T bytes, Fill&& fill) {
     UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    if (!block) throw ClipboardError(kNoMemory);
+    if (!block) throw ClipboardError(ClipboardFailure::OutOfMemory);
     {
         const LockedGlobal locked(block.get());
-        if (locked.get() == nullptr) throw ClipboardError(kNoMemory);
+        if (locked.get() == nullptr) throw ClipboardError(ClipboardFailure::OutOfMemory);
         fill(locked.get());
     }
     return block;
@@ -169,7 +159,7 @@ UniqueGlobal TextBlock(const std::u16string& text) {
 UniqueGlobal MarkBlock(const std::string& bytes) {
     if (bytes.empty()) {
         UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, 0));
-        if (!block) throw ClipboardError(kNoMemory);
+        if (!block) throw ClipboardError(ClipboardFailure::OutOfMemory);
         return block;
     }
     return FilledBlock(bytes.size(),
@@ -178,7 +168,8 @@ UniqueGlobal MarkBlock(const std::string& bytes) {
 
 // Hands `block` to the clipboard as `format`. The clipboard must be open and emptied by us.
 void Place(UINT format, UniqueGlobal& block) {
-    if (SetClipboardData(format, block.get()) == nullptr) throw ClipboardError(kRefused);
+    if (SetClipboardData(format, block.get()) == nullptr)
+        throw ClipboardError(ClipboardFailure::Refused);
     block.release();  // the clipboard owns the memory now
 }
 
@@ -229,7 +220,7 @@ void SystemClipboard::SetMarkedText(const std::u16string& text, const TextPrivac
         if (*mark) blocks.emplace_back(format, MarkBlock(**mark));
 
     ClipboardSession session(owner_);
-    if (!EmptyClipboard()) throw ClipboardError(kRefused);
+    if (!EmptyClipboard()) throw ClipboardError(ClipboardFailure::Refused);
     // The marks first: if the text is then refused, no unmarked private text is left behind.
     for (auto& [format, block] : blocks) Place(format, block);
     Place(CF_UNICODETEXT, textBlock);
@@ -237,7 +228,7 @@ void SystemClipboard::SetMarkedText(const std::u16string& text, const TextPrivac
 
 void SystemClipboard::Clear() {
     ClipboardSession session(owner_);
-    if (!EmptyClipboard()) throw ClipboardError(kRefused);
+    if (!EmptyClipboard()) throw ClipboardError(ClipboardFailure::Refused);
 }
 
 }  // namespace talvex

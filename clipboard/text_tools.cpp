@@ -7,12 +7,8 @@
 namespace talvex {
 namespace {
 
-// The message's own words, "caratères" and "press papier" included.
-constexpr char16_t kCountPrefix[] = u"Le nombre de caratères de la press papier est  ";
-
 void RequireSameLength(const std::u16string& mapped, const std::u16string& text) {
-    if (mapped.size() != text.size())
-        throw CaseLengthError("La conversion de casse a changé la longueur du texte.");
+    if (mapped.size() != text.size()) throw CaseLengthError();
 }
 
 std::u16string CheckedUpper(const std::u16string& text, CaseMapper& cases) {
@@ -77,11 +73,6 @@ std::u16string ProperCase(const std::u16string& text, CaseMapper& cases) {
     return result;
 }
 
-std::u16string CharacterCountMessage(std::size_t length) {
-    const std::string digits = std::to_string(length);
-    return kCountPrefix + std::u16string(digits.begin(), digits.end()) + u".";
-}
-
 void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPanel& panel,
                  MessageBoxes& boxes) {
     // This is an event boundary: the tools report nothing, a failure (ClipboardError, the
@@ -99,8 +90,7 @@ void RunTextTool(short toolNumber, Clipboard& clip, CaseMapper& cases, ToolsPane
                                          CaseConverted(toolNumber, *found.text, cases));
                 break;
             case kToolCharacterCount:
-                boxes.Show(CharacterCountMessage(found.text ? found.text->size() : 0),
-                           MessageKind::CharacterCount);
+                boxes.Show(MessageKind::CharacterCount, found.text ? found.text->size() : 0);
                 break;
             default:
                 break;

@@ -24,7 +24,7 @@ enum TextTool : short {
 // ClipboardError so the tools give up on it exactly as on a clipboard failure.
 class CaseLengthError : public ClipboardError {
   public:
-    using ClipboardError::ClipboardError;
+    CaseLengthError() : ClipboardError(ClipboardFailure::MappingChangedLength) {}
 };
 
 // Upper-cases the first letter of every word and lower-cases everything else. A word starts
@@ -33,9 +33,6 @@ class CaseLengthError : public ClipboardError {
 // text, so surrogate pairs come out as the mapper made them. Throws CaseLengthError when the
 // mapper changes the length; the result always has the length of `text`.
 std::u16string ProperCase(const std::u16string& text, CaseMapper& cases);
-
-// The character-count message: the count in plain decimal after the fixed sentence.
-std::u16string CharacterCountMessage(std::size_t length);
 
 // Runs tool `toolNumber` on the clipboard, then closes the tools panel. Numbers outside 0..3
 // only close the panel. Any failure (ClipboardError or another std::exception, from the

@@ -80,20 +80,19 @@ void Form1::CreateControls() {
 
     textView_.Create(instance_, textFrame_.hwnd(), ids::kText1, toolsPanel_.Text1Place(dpi));
 
-    copyButton_.Create(instance_, hwnd(), ids::kCommand1, L"&Copier", at(layout::kCommand1),
+    copyButton_.Create(instance_, hwnd(), ids::kCommand1, texts::kCopyButton, at(layout::kCommand1),
                        CommandButton(IDI_COPY), dpi);
-    toolsButton_.Create(instance_, hwnd(), ids::kCommand3, L"&Outils", at(layout::kCommand3),
-                        CommandButton(IDI_TOOLS), dpi);
-    clearButton_.Create(instance_, hwnd(), ids::kCommand2, L"&Effacer", at(layout::kCommand2),
-                        CommandButton(IDI_CLEAR), dpi);
-    hideButton_.Create(instance_, hwnd(), ids::kCommand4, L"&Réduire", at(layout::kCommand4),
+    toolsButton_.Create(instance_, hwnd(), ids::kCommand3, texts::kToolsButton,
+                        at(layout::kCommand3), CommandButton(IDI_TOOLS), dpi);
+    clearButton_.Create(instance_, hwnd(), ids::kCommand2, texts::kClearButton,
+                        at(layout::kCommand2), CommandButton(IDI_CLEAR), dpi);
+    hideButton_.Create(instance_, hwnd(), ids::kCommand4, texts::kHideButton, at(layout::kCommand4),
                        CommandButton(IDI_HIDE), dpi);
-    const wchar_t* const toolCaptions[4] = {L"Majuscule", L"Miniscule", L"Debut majuscule",
-                                            L"Caractères"};
     std::array<HWND, 4> tools{};
     for (int i = 0; i < 4; ++i) {
-        toolButtons_[i].Create(instance_, textFrame_.hwnd(), ids::kKeytool0 + i, toolCaptions[i],
-                               at(layout::kKeytool[i]), CommandButton(0), dpi);
+        toolButtons_[i].Create(instance_, textFrame_.hwnd(), ids::kKeytool0 + i,
+                               texts::kToolButtons[i], at(layout::kKeytool[i]), CommandButton(0),
+                               dpi);
         tools[i] = toolButtons_[i].hwnd();
         // Covered by Text1 until the panel opens: out of reach of the keyboard too.
         EnableWindow(tools[i], FALSE);

@@ -23,7 +23,7 @@ void Form1::OnHideClicked() {
     // The icon is the only way back: without it (lost, refused) hiding would strand the
     // history in an invisible program, so the window stays, and says why.
     if (!notificationIcon_.Present() && !notificationIcon_.Add()) {
-        messageBoxes_.Show(texts::kCannotHide, MessageKind::Information);
+        messageBoxes_.Show(MessageKind::CannotHide);
         return;
     }
     ShowWindow(hwnd(), SW_HIDE);
@@ -36,11 +36,11 @@ void Form1::OnToolClicked(short tool) {
 void Form1::OnCloseClicked() {
     // Asked twice at once (the owner and the window both told to close), one box is enough.
     if (ShowWaitingBox()) return;
-    if (messageBoxes_.Show(texts::kQuitQuestion, MessageKind::Question) == Answer::Yes)
+    if (messageBoxes_.Show(MessageKind::QuitQuestion) == Answer::Yes)
         DestroyWindow(hwnd());  // the unload removes the icon; the process ends
 }
 
-void Form1::OnAboutClicked() { messageBoxes_.Show(texts::kAbout, MessageKind::Information); }
+void Form1::OnAboutClicked() { messageBoxes_.Show(MessageKind::About); }
 
 void Form1::OnHistoryEntryChosen() {
     const LRESULT selected = SendMessageW(historyListBox_, LB_GETCURSEL, 0, 0);

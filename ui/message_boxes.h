@@ -11,8 +11,9 @@ class WindowMessageBoxes : public MessageBoxes {
   public:
     explicit WindowMessageBoxes(HWND owner = nullptr) : owner_(owner) {}
     void SetOwner(HWND owner) { owner_ = owner; }
+    using MessageBoxes::Show;
     // Throws when the box cannot be shown at all.
-    Answer Show(const std::u16string& text, MessageKind kind) override;
+    Answer Show(MessageKind kind, std::size_t count) override;
 
   private:
     HWND owner_;

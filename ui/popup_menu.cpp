@@ -7,34 +7,36 @@
 #include <utility>
 #include <vector>
 
+#include "clipboard/text_tools.h"
 #include "platform/gdi_guards.h"
 #include "resources/resource_ids.h"
 #include "ui/contrast.h"
 #include "ui/skin.h"
+#include "ui/texts.h"
 
 namespace talvex {
 namespace {
 
 using namespace menu_ids;
 
-// The items, their captions letter for letter (an ampersand marks the access letter).
+// The items, with their captions and pictures.
 constexpr PopupMenu::Item kMainItems[] = {
-    {L"&Afficher", kMenuShow, 1},
+    {texts::kShowItem, kMenuShow, 1},
     {nullptr, 0, 0},  // sep1
-    {L"Outils", 0, 2},
-    {L"&Aide", kMenuHelp, 3},
-    {L"A &propos", kMenuAbout, 4},
+    {texts::kToolsItem, 0, 2},
+    {texts::kHelpItem, kMenuHelp, 3},
+    {texts::kAboutItem, kMenuAbout, 4},
     {nullptr, 0, 0},  // sep2
-    {L"&Effacer tout", kMenuClear, 5},
+    {texts::kClearAllItem, kMenuClear, 5},
     {nullptr, 0, 0},  // Sep3
-    {L"&Quitter", kMenuQuit, 6},
+    {texts::kQuitItem, kMenuQuit, 6},
 };
 constexpr std::size_t kToolsPosition = 2;
 constexpr PopupMenu::Item kToolItems[] = {
-    {L"&Majuscule", kMenuUpper, 0},
-    {L"&Minuscule", kMenuLower, 0},
-    {L"&Debut majuscule", kMenuProper, 0},
-    {L"&Nombre de caratères", kMenuCount, 0},
+    {texts::kToolMenuItems[kToolUpperCase], kMenuUpper, 0},
+    {texts::kToolMenuItems[kToolLowerCase], kMenuLower, 0},
+    {texts::kToolMenuItems[kToolProperCase], kMenuProper, 0},
+    {texts::kToolMenuItems[kToolCharacterCount], kMenuCount, 0},
 };
 constexpr int kDefaultItem = kMenuShow;
 

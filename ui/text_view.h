@@ -21,6 +21,7 @@
 #include "platform/gdi_guards.h"
 #include "platform/unique_handle.h"
 #include "ui/text_shaper.h"
+#include "ui/texts.h"
 #include "ui/window.h"
 
 struct IAccessible;
@@ -40,7 +41,7 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
   public:
     static constexpr wchar_t kClassName[] = L"TalvexPress.TextView";
     // What a screen reader calls the view: the caption of the frame around it.
-    static constexpr wchar_t kAccessibleName[] = L"Texte :";
+    static constexpr const wchar_t* kAccessibleName = texts::kTextFrameCaption;
 
     TextView();
     ~TextView() override;

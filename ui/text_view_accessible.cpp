@@ -1,6 +1,7 @@
 #include "ui/text_view_accessible.h"
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "platform/system_library.h"
@@ -129,8 +130,7 @@ HRESULT TextViewAccessible::get_accChild(VARIANT, IDispatch** object) {
 HRESULT TextViewAccessible::get_accName(VARIANT child, BSTR* name) {
     if (!Alive()) return CO_E_OBJNOTCONNECTED;
     if (!IsSelf(child)) return E_INVALIDARG;
-    const std::size_t length = sizeof TextView::kAccessibleName / sizeof(wchar_t) - 1;
-    return NewString(TextView::kAccessibleName, length, name);
+    return NewString(TextView::kAccessibleName, wcslen(TextView::kAccessibleName), name);
 }
 
 HRESULT TextViewAccessible::get_accValue(VARIANT child, BSTR* value) {

@@ -340,16 +340,16 @@ void TextView::ShowContextMenu(LPARAM screenPoint) {
     const bool all =
         editor_.SelectionStart() == 0 && editor_.SelectionEnd() == editor_.Text().size();
     const auto flags = [](bool enabled) { return MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED); };
-    AppendMenuW(menu.get(), flags(editor_.CanUndo()), kMenuUndo, L"&Annuler");
+    AppendMenuW(menu.get(), flags(editor_.CanUndo()), kMenuUndo, texts::kUndoItem);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), flags(selection), kMenuCut, L"Co&uper");
-    AppendMenuW(menu.get(), flags(selection), kMenuCopy, L"&Copier");
+    AppendMenuW(menu.get(), flags(selection), kMenuCut, texts::kCutItem);
+    AppendMenuW(menu.get(), flags(selection), kMenuCopy, texts::kCopyItem);
     AppendMenuW(menu.get(), flags(IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE), kMenuPaste,
-                L"C&oller");
-    AppendMenuW(menu.get(), flags(selection), kMenuDelete, L"&Supprimer");
+                texts::kPasteItem);
+    AppendMenuW(menu.get(), flags(selection), kMenuDelete, texts::kDeleteItem);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), flags(!editor_.Text().empty() && !all), kMenuSelectAll,
-                L"Sélectionner &tout");
+                texts::kSelectAllItem);
     const UINT command =
         static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                          at.x, at.y, 0, hwnd(), nullptr));

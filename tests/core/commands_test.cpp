@@ -89,12 +89,11 @@ TEST_F(CommandTest, RecallEditThenCopySetsTheEditedText) {
 
 // --- Clear ----------------------------------------------------------------------------------
 
-TEST_F(CommandTest, ClearAsksWithTheExactQuestion) {
+TEST_F(CommandTest, ClearAsksItsQuestion) {
     boxes.answer = Answer::No;
     ClearCommand(boxes, history, clip);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, u"Etes vous sûre d'effacer la presse papier ?");
-    EXPECT_EQ(boxes.shown[0].kind, MessageKind::Question);
+    EXPECT_EQ(boxes.shown[0].kind, MessageKind::ClearQuestion);
 }
 
 TEST_F(CommandTest, ClearOnYesEmptiesHistoryAndClipboard) {
@@ -139,12 +138,13 @@ TEST_F(CommandTest, ClearEmptiesTheListBeforeTheClipboard) {
 TEST_F(CommandTest, ClearFailureEscapesWithTheListAlreadyEmpty) {
     boxes.answer = Answer::Yes;
     clip.failNext = {ClipOp::Clear};
+    clip.failure = ClipboardFailure::Refused;
     // Its own kind, so the user can be told the history is gone; the clipboard's reason kept.
     try {
         ClearCommand(boxes, history, clip);
         ADD_FAILURE() << "the clipboard's refusal did not escape";
     } catch (const ClipboardNotClearedError& e) {
-        EXPECT_STREQ(e.what(), "fake failure");
+        EXPECT_EQ(e.failure(), ClipboardFailure::Refused);
     }
     EXPECT_TRUE(history.items.empty());
     EXPECT_EQ(clip.text, u"troisième");

@@ -67,6 +67,7 @@ class ClipboardFake : public Clipboard {
     // several times to fail it several times; failAll makes every call of the op fail.
     std::deque<ClipOp> failNext;
     std::vector<ClipOp> failAll;
+    ClipboardFailure failure = ClipboardFailure::Busy;  // what a failing call raises
     // Texts handed out by the next GetText calls, in order, instead of `text` (to model
     // another program changing the clipboard between two reads of one tick). The change count
     // does not follow them: for a watcher without a counter.
@@ -131,11 +132,11 @@ class ClipboardFake : public Clipboard {
     void Enter(ClipOp op) {
         calls.push_back(op);
         for (ClipOp f : failAll)
-            if (f == op) throw ClipboardError("fake failure");
+            if (f == op) throw ClipboardError(failure);
         for (auto it = failNext.begin(); it != failNext.end(); ++it) {
             if (*it == op) {
                 failNext.erase(it);
-                throw ClipboardError("fake failure");
+                throw ClipboardError(failure);
             }
         }
     }
@@ -200,8 +201,8 @@ class ToolsPanelFake : public ToolsPanel {
 };
 
 struct ShownMessage {
-    std::u16string text;
     MessageKind kind;
+    std::size_t count;
 };
 
 class MessageBoxesFake : public MessageBoxes {
@@ -209,8 +210,8 @@ class MessageBoxesFake : public MessageBoxes {
     std::vector<ShownMessage> shown;
     Answer answer = Answer::Ok;
     bool fail = false;
-    Answer Show(const std::u16string& text, MessageKind kind) override {
-        shown.push_back({text, kind});
+    Answer Show(MessageKind kind, std::size_t count) override {
+        shown.push_back({kind, count});
         if (fail) throw std::runtime_error("message box failed");
         return answer;
     }

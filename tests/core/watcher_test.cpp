@@ -149,7 +149,7 @@ struct NthReadFails : ClipboardFake {
     int failing;
     int reads = 0;
     std::u16string GetText() override {
-        if (++reads == failing) throw ClipboardError("busy");
+        if (++reads == failing) throw ClipboardError(ClipboardFailure::Busy);
         return ClipboardFake::GetText();
     }
 };

@@ -120,7 +120,7 @@ class TickClipboard : public ClipboardFake {
         const int read = reads_++;
         if (read < 3 && events_.readFails[static_cast<std::size_t>(read)]) {
             calls.push_back(ClipOp::GetText);
-            throw ClipboardError("busy");
+            throw ClipboardError(ClipboardFailure::Busy);
         }
         std::u16string text = ClipboardFake::GetText();
         if (read == events_.copyAfterRead) LandCopy();

@@ -9,6 +9,7 @@
 #include "clipboard/system_clipboard_win.h"
 #include "tests/win/win_support.h"
 #include "ui/control_ids.h"
+#include "ui/texts.h"
 
 namespace talvex::testing {
 namespace {
@@ -24,8 +25,6 @@ constexpr int kMajuscule = ids::kKeytool0;
 constexpr int kMiniscule = ids::kKeytool0 + 1;
 constexpr int kDebutMajuscule = ids::kKeytool0 + 2;
 constexpr int kCaracteres = ids::kKeytool0 + 3;
-
-const std::u16string kCountPrefix = u"Le nombre de caratères de la press papier est  ";
 
 int ControlTextLength(HWND control) {
     return static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
@@ -126,7 +125,7 @@ TEST_F(CommandsAsAUser, CharacterCountReportsTheLengthAndClosesThePanel) {
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), u"Talvex Press 1.0 ");
-    EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"7.");
+    EXPECT_EQ(MessageBoxText(box), texts::CharacterCountMessage(7));
     EXPECT_TRUE(ShowsButton(box, IDOK));
     EXPECT_FALSE(ShowsButton(box, IDNO));
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
@@ -142,7 +141,7 @@ TEST_F(CommandsAsAUser, CharacterCountOfAPictureIsZero) {
     ClickControl(kCaracteres);
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), kCountPrefix + u"0.");
+    EXPECT_EQ(MessageBoxText(box), texts::CharacterCountMessage(0));
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return HeightOf(text1) == kText1ClosedPx; }, kSoon));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <new>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -12,6 +14,7 @@
 #include "clipboard/clipboard.h"
 #include "clipboard/commands.h"
 #include "tests/win/win_support.h"
+#include "ui/texts.h"
 
 namespace talvex {
 namespace {
@@ -22,24 +25,35 @@ std::wstring Describe(const Failure& failure) {
 }
 
 TEST(DescribeFailureTest, ClipboardFailureGivesItsReasonBetweenTheHeadlineAndTheReassurance) {
-    EXPECT_EQ(Describe(ClipboardError("Le presse-papiers est occupé par un autre programme.")),
+    EXPECT_EQ(Describe(ClipboardError(ClipboardFailure::Busy)),
               L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n"
-              L"Le presse-papiers est occupé par un autre programme.\r\n\r\n"
-              L"Talvex Press continue de fonctionner.");
-    EXPECT_EQ(Describe(ClipboardError("")),
-              L"L'opération sur le presse-papiers n'a pas pu se faire.\r\n\r\n"
+              L"Le presse-papiers est occupé par un autre programme.\r\n"
+              L"Attendez un instant, puis recommencez.\r\n\r\n"
               L"Talvex Press continue de fonctionner.");
 }
 
 TEST(DescribeFailureTest, AClearThatEmptiedOnlyTheHistorySaysSoWithTheClipboardsReason) {
-    EXPECT_EQ(
-        Describe(ClipboardNotClearedError("Le presse-papiers est occupé par un autre programme.")),
-        L"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.\r\n\r\n"
-        L"Le presse-papiers est occupé par un autre programme.\r\n\r\n"
-        L"Talvex Press continue de fonctionner.");
-    EXPECT_EQ(Describe(ClipboardNotClearedError("")),
+    EXPECT_EQ(Describe(ClipboardNotClearedError(ClipboardFailure::Refused)),
               L"L'historique a été vidé, mais le presse-papiers n'a pas pu l'être.\r\n\r\n"
+              L"Le système a refusé de modifier le presse-papiers.\r\n\r\n"
               L"Talvex Press continue de fonctionner.");
+}
+
+TEST(DescribeFailureTest, EveryKindOfClipboardFailureIsToldByAReasonOfItsOwn) {
+    using enum ClipboardFailure;
+    const ClipboardFailure kinds[] = {
+        Busy,    OwnerNotResponding, Unreadable,    OutOfMemory,
+        Refused, TooLongToMap,       MappingFailed, MappingChangedLength};
+    std::set<std::wstring> reasons;
+    for (ClipboardFailure kind : kinds) {
+        const std::wstring reason = texts::ClipboardFailureReason(kind);
+        EXPECT_FALSE(reason.empty()) << static_cast<int>(kind);
+        EXPECT_NE(Describe(ClipboardError(kind)).find(L"\r\n\r\n" + reason + L"\r\n\r\n"),
+                  std::wstring::npos)
+            << static_cast<int>(kind);
+        reasons.insert(reason);
+    }
+    EXPECT_EQ(reasons.size(), std::size(kinds));
 }
 
 TEST(DescribeFailureTest, OtherFailuresAreToldInFrenchWithoutTheirOwnText) {
@@ -63,8 +77,7 @@ TEST(GuardedTest, AnEscapingFailureIsToldInAMessageBoxAndGoesNoFurther) {
         text = testing::MessageBoxText(box);
         SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
-    Guarded(nullptr,
-            [] { throw ClipboardError("Le presse-papiers est occupé par un autre programme."); });
+    Guarded(nullptr, [] { throw ClipboardError(ClipboardFailure::Busy); });
     user.join();
     EXPECT_EQ(caption, u"Talvex Press 1.0");
     EXPECT_EQ(text.rfind(u"L'opération sur le presse-papiers n'a pas pu se faire.", 0), 0u);

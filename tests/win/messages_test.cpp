@@ -75,10 +75,10 @@ TEST(ProgramWords, QuestionAndHelpAddressLetterForLetter) {
 // the window to the test.
 class ShownBox {
   public:
-    ShownBox(std::u16string text, MessageKind kind)
+    explicit ShownBox(MessageKind kind, std::size_t count = 0)
         : answer_(std::async(std::launch::async, [=] {
               WindowMessageBoxes boxes;
-              return boxes.Show(text, kind);
+              return boxes.Show(kind, count);
           })) {
         box_ = WaitForMessageBox(GetCurrentProcessId(), 10000);
     }
@@ -97,7 +97,7 @@ class ShownBox {
 };
 
 TEST(MessageBox, InformationWithOkShowsTextCaptionIconAndOneButton) {
-    ShownBox shown(texts::kAbout, MessageKind::Information);
+    ShownBox shown(MessageKind::About);
     ASSERT_NE(shown.box(), nullptr);
     EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0");
     EXPECT_EQ(MessageBoxText(shown.box()), std::u16string(texts::kAbout));
@@ -107,16 +107,17 @@ TEST(MessageBox, InformationWithOkShowsTextCaptionIconAndOneButton) {
 }
 
 TEST(MessageBox, TheCountComesUnderTheTitleAndASpace) {
-    ShownBox shown(u"Le nombre", MessageKind::CharacterCount);
+    ShownBox shown(MessageKind::CharacterCount, 7);
     ASSERT_NE(shown.box(), nullptr);
     EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0 ");
+    EXPECT_EQ(MessageBoxText(shown.box()), texts::CharacterCountMessage(7));
     EXPECT_TRUE(HasIconStatic(shown.box()));
     EXPECT_EQ(shown.AnswerWith(IDOK), Answer::Ok);
 }
 
 TEST(MessageBox, YesNoReturnsTheButtonPressed) {
     {
-        ShownBox shown(texts::kQuitQuestion, MessageKind::Question);
+        ShownBox shown(MessageKind::QuitQuestion);
         ASSERT_NE(shown.box(), nullptr);
         EXPECT_EQ(WindowText(shown.box()), u"Talvex Press 1.0");
         EXPECT_TRUE(HasIconStatic(shown.box()));
@@ -124,7 +125,7 @@ TEST(MessageBox, YesNoReturnsTheButtonPressed) {
         EXPECT_EQ(shown.AnswerWith(IDYES), Answer::Yes);
     }
     WaitUntil([] { return WaitForMessageBox(GetCurrentProcessId(), 0) == nullptr; }, 5000);
-    ShownBox shown(texts::kQuitQuestion, MessageKind::Question);
+    ShownBox shown(MessageKind::QuitQuestion);
     ASSERT_NE(shown.box(), nullptr);
     EXPECT_EQ(shown.AnswerWith(IDNO), Answer::No);
 }
@@ -136,7 +137,7 @@ TEST(MessageBox, ABoxThatCannotBeShownIsAFailureNotAnAnswer) {
     ASSERT_NE(gone, nullptr);
     DestroyWindow(gone);
     WindowMessageBoxes boxes(gone);
-    EXPECT_THROW(boxes.Show(u"texte", MessageKind::Question), std::exception);
+    EXPECT_THROW(boxes.Show(MessageKind::QuitQuestion), std::exception);
 }
 
 }  // namespace
