@@ -31,9 +31,14 @@ class AutomationView;
 class TextViewAccessible;
 class TextViewAutomation;
 
-// The view's own reference to its MSAA object: disconnects the object, then drops it.
-struct AccessibleDisconnector {
-    void operator()(TextViewAccessible* object) const;
+// The view's own reference to what it gives screen readers (its MSAA object, its UI
+// Automation provider), which readers may hold on to: the object learns that the view is
+// gone, then the reference goes.
+struct ReaderObjectDisconnector {
+    template <typename Object>
+    void operator()(Object* object) const {
+        Object::Disconnect(object);
+    }
 };
 
 class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
@@ -162,8 +167,9 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
-    UniqueHandle<TextViewAccessible*, AccessibleDisconnector> accessible_;  // MSAA, older readers
-    TextViewAutomation* automation_ = nullptr;                              // UI Automation
+    // Made when a reader first asks; disconnected when the window goes.
+    UniqueHandle<TextViewAccessible*, ReaderObjectDisconnector> accessible_;  // MSAA
+    UniqueHandle<TextViewAutomation*, ReaderObjectDisconnector> automation_;  // UI Automation
 };
 
 }  // namespace talvex

@@ -57,7 +57,7 @@ void TextViewAutomation::Disconnect(TextViewAutomation* provider) {
     provider->view_.reset();
     // The runtime lets go of what it holds for the window, and its clients learn that the
     // element is gone.
-    uia::ReturnRawElementProvider(window, 0, 0, nullptr);
+    if (window != nullptr) uia::ReturnRawElementProvider(window, 0, 0, nullptr);
     uia::DisconnectProvider(provider);
     provider->Release();
 }

@@ -40,6 +40,7 @@ class TextViewAutomation : public IRawElementProviderSimple,
     // memory).
     static TextViewAutomation* Create(TextView& view);
     // The view goes away: the provider says so from now on, and the view's reference goes.
+    // The view's owner of its reference does this, while the window is still there.
     static void Disconnect(TextViewAutomation* provider);
     // The answer to WM_GETOBJECT for UiaRootObjectId.
     LRESULT Answer(WPARAM wp, LPARAM lp);
