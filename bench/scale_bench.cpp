@@ -194,21 +194,7 @@ std::size_t ClipboardUnits() {
 
 // The 10 MB text comes from another process, as it would: this one must not hold a copy
 // of its own, or the memory measured would not be the program's.
-bool PutBigTextFromAnotherProcess() {
-    std::wstring commandLine = L"\"" + bench::BesideMe(L"scale_bench.exe") + L"\" --put-big";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
-}
+bool PutBigTextFromAnotherProcess() { return bench::RunBesideMe(L"scale_bench.exe", L"--put-big"); }
 
 // The short entries come from another process too. Under Wine a process that reads back
 // clipboard data it put there itself keeps about 1 KB of it each time, which would be

@@ -187,17 +187,7 @@ ReaderKeystroke TypeWhileAReaderListens(HWND text1, std::size_t length, double& 
 // Another program copies the text of `kind`; the next tick records it. False when the
 // history did not get it.
 bool RecordFromAnotherProgram(talvex::Form1& form, const Kind& kind) {
-    std::wstring commandLine =
-        L"\"" + bench::BesideMe(L"text1_bench.exe") + L"\" --put " + kind.name;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    WaitForSingleObject(pi.hProcess, 60000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (!bench::RunBesideMe(L"text1_bench.exe", std::wstring(L"--put ") + kind.name)) return false;
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
     return SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) ==
            static_cast<LRESULT>(kind.units);

@@ -88,6 +88,9 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     };
     // The keys that move the caret or the view; those that edit, copy or undo.
     static std::span<const KeyCommand> NavigationKeys();
+    // A move along the line or the text: Ctrl takes the longer step, Shift selects.
+    template <void (TextEditor::*step)(bool), void (TextEditor::*ctrlStep)(bool)>
+    static KeyOutcome MoveCaret(TextView& view, const KeyState& keys);
     static std::span<const KeyCommand> EditingKeys();
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);

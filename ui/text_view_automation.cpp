@@ -116,14 +116,6 @@ HRESULT TextViewAutomation::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-ULONG TextViewAutomation::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG TextViewAutomation::Release() {
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 // --- IRawElementProviderSimple ---------------------------------------------------------------
 
 HRESULT TextViewAutomation::get_ProviderOptions(ProviderOptions* options) {

@@ -104,29 +104,20 @@ bool TextView::HandleInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resul
     }
 }
 
+template <void (TextEditor::*step)(bool), void (TextEditor::*ctrlStep)(bool)>
+TextView::KeyOutcome TextView::MoveCaret(TextView& view, const KeyState& keys) {
+    (view.editor_.*(keys.ctrl ? ctrlStep : step))(keys.shift);
+    return KeyOutcome::Command;
+}
+
 std::span<const TextView::KeyCommand> TextView::NavigationKeys() {
     using Keys = const KeyState&;
+    using Editor = TextEditor;
     static constexpr KeyCommand kCommands[] = {
-        {VK_LEFT,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveWordLeft(k.shift) : v.editor_.MoveLeft(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_RIGHT,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveWordRight(k.shift) : v.editor_.MoveRight(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_HOME,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveDocumentStart(k.shift) : v.editor_.MoveLineStart(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_END,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveDocumentEnd(k.shift) : v.editor_.MoveLineEnd(k.shift);
-             return KeyOutcome::Command;
-         }},
+        {VK_LEFT, &MoveCaret<&Editor::MoveLeft, &Editor::MoveWordLeft>},
+        {VK_RIGHT, &MoveCaret<&Editor::MoveRight, &Editor::MoveWordRight>},
+        {VK_HOME, &MoveCaret<&Editor::MoveLineStart, &Editor::MoveDocumentStart>},
+        {VK_END, &MoveCaret<&Editor::MoveLineEnd, &Editor::MoveDocumentEnd>},
         {VK_UP,
          [](TextView& v, Keys k) {
              v.viewport_.MoveVertically(-1, k.shift);

@@ -25,12 +25,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // What `draw` paints on a white bitmap of that size, pixel by pixel (0x00RRGGBB).
 std::vector<COLORREF> Painted(int width, int height, const std::function<void(HDC)>& draw) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
