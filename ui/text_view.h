@@ -92,6 +92,14 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     template <void (TextEditor::*step)(bool), void (TextEditor::*ctrlStep)(bool)>
     static KeyOutcome MoveCaret(TextView& view, const KeyState& keys);
     static std::span<const KeyCommand> EditingKeys();
+    // The Ctrl+letter shortcuts. A letter without Ctrl, or with AltGr (Ctrl+Alt), types its
+    // character instead (WM_CHAR).
+    struct Shortcut {
+        WORD letter;
+        void (*run)(TextView& view, bool shift);
+        KeyOutcome outcome;  // Done or Command
+    };
+    static std::span<const Shortcut> Shortcuts();
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Each answers the messages of one job; false sends the message on to DefWindowProc.
@@ -129,6 +137,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
 
     // Keyboard, mouse, clipboard, menu and input method (text_view_input.cpp).
     bool OnKeyDown(WPARAM key);
+    // Runs the command of `key`, if any.
+    KeyOutcome RunKey(WPARAM key, const KeyState& keys);
     void OnChar(wchar_t c);
     void TypeCodePoint(char32_t c);
     void OnMouseDown(POINT client, bool extend, bool wordWise);

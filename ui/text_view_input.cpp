@@ -174,45 +174,36 @@ std::span<const TextView::KeyCommand> TextView::EditingKeys() {
          }},
         // Nothing to cancel here, and nothing to close.
         {VK_ESCAPE, [](TextView&, Keys) { return KeyOutcome::Done; }},
-        // A letter without Ctrl, or with AltGr, types its character instead (WM_CHAR).
-        {'A',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.editor_.SelectAll();
-             return KeyOutcome::Command;
-         }},
-        {'C',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.CopySelection();
-             return KeyOutcome::Done;
-         }},
-        {'X',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.CutSelection();
-             return KeyOutcome::Command;
-         }},
-        {'V',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.Paste();
-             return KeyOutcome::Command;
-         }},
-        {'Z',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             k.shift ? v.editor_.Redo() : v.editor_.Undo();
-             return KeyOutcome::Command;
-         }},
-        {'Y',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.editor_.Redo();
-             return KeyOutcome::Command;
-         }},
     };
     return kCommands;
+}
+
+std::span<const TextView::Shortcut> TextView::Shortcuts() {
+    static constexpr Shortcut kShortcuts[] = {
+        {'A', [](TextView& v, bool) { v.editor_.SelectAll(); }, KeyOutcome::Command},
+        {'C', [](TextView& v, bool) { v.CopySelection(); }, KeyOutcome::Done},
+        {'X', [](TextView& v, bool) { v.CutSelection(); }, KeyOutcome::Command},
+        {'V', [](TextView& v, bool) { v.Paste(); }, KeyOutcome::Command},
+        {'Z', [](TextView& v, bool shift) { shift ? v.editor_.Redo() : v.editor_.Undo(); },
+         KeyOutcome::Command},
+        {'Y', [](TextView& v, bool) { v.editor_.Redo(); }, KeyOutcome::Command},
+    };
+    return kShortcuts;
+}
+
+TextView::KeyOutcome TextView::RunKey(WPARAM key, const KeyState& keys) {
+    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
+        for (const KeyCommand& command : commands) {
+            if (command.key == key) return command.run(*this, keys);
+        }
+    }
+    if (!keys.shortcut) return KeyOutcome::NotMine;
+    for (const Shortcut& shortcut : Shortcuts()) {
+        if (shortcut.letter != key) continue;
+        shortcut.run(*this, keys.shift);
+        return shortcut.outcome;
+    }
+    return KeyOutcome::NotMine;
 }
 
 bool TextView::OnKeyDown(WPARAM key) {
@@ -220,16 +211,10 @@ bool TextView::OnKeyDown(WPARAM key) {
     keys.shift = KeyDown(VK_SHIFT);
     keys.ctrl = KeyDown(VK_CONTROL);
     keys.shortcut = keys.ctrl && !KeyDown(VK_MENU);
-    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
-        for (const KeyCommand& command : commands) {
-            if (command.key != key) continue;
-            const KeyOutcome outcome = command.run(*this, keys);
-            if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
-                AfterCommand(outcome == KeyOutcome::VerticalMove);
-            return outcome != KeyOutcome::NotMine;
-        }
-    }
-    return false;
+    const KeyOutcome outcome = RunKey(key, keys);
+    if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
+        AfterCommand(outcome == KeyOutcome::VerticalMove);
+    return outcome != KeyOutcome::NotMine;
 }
 
 void TextView::OnChar(wchar_t c) {
