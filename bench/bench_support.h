@@ -48,6 +48,24 @@ inline std::wstring BesideMe(const std::wstring& fileName) {
     return dir + fileName;
 }
 
+// Runs `fileName`, a program of this folder, with `arguments` to its end (a minute at most):
+// the "other program" of a measure. False when it did not start or did not end with 0.
+inline bool RunBesideMe(const std::wstring& fileName, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + BesideMe(fileName) + L"\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return false;
+    const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return ended && code == 0;
+}
+
 // One started program; ended (TerminateProcess) when it goes out of scope.
 class Process {
   public:

@@ -26,6 +26,8 @@ namespace {
 
 using UniqueEvent = talvex::UniqueKernelHandle;
 
+constexpr std::size_t kBigUnits = 5u * 1024 * 1024;  // 10 MB of UTF-16
+
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -45,14 +47,14 @@ std::u16string Entry(int n) {
 // 10 MB of UTF-16 (5 Mi units) in lines of 100 characters, as a large log file would be.
 std::u16string BigText() {
     std::u16string text;
-    text.reserve(5u * 1024 * 1024);
-    for (int line = 0; text.size() < 5u * 1024 * 1024; ++line) {
+    text.reserve(kBigUnits);
+    for (int line = 0; text.size() < kBigUnits; ++line) {
         std::u16string row = Entry(line);
         row.resize(98);
         row += u"\r\n";
         text += row;
     }
-    text.resize(5u * 1024 * 1024);
+    text.resize(kBigUnits);
     return text;
 }
 
@@ -192,21 +194,7 @@ std::size_t ClipboardUnits() {
 
 // The 10 MB text comes from another process, as it would: this one must not hold a copy
 // of its own, or the memory measured would not be the program's.
-bool PutBigTextFromAnotherProcess() {
-    std::wstring commandLine = L"\"" + bench::BesideMe(L"scale_bench.exe") + L"\" --put-big";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
-}
+bool PutBigTextFromAnotherProcess() { return bench::RunBesideMe(L"scale_bench.exe", L"--put-big"); }
 
 // The short entries come from another process too. Under Wine a process that reads back
 // clipboard data it put there itself keeps about 1 KB of it each time, which would be
@@ -277,20 +265,151 @@ class EntryCopier {
     UniqueEvent go_, done_, process_;
 };
 
+// What the scale run measured.
+struct ScaleCosts {
+    int entries = 0;
+    std::vector<double> ticks;   // each 100-character tick, until painted
+    std::vector<double> paints;  // of which after the tick handler returned
+    LRESULT filled = 0;          // entries in the history after them
+    double bigTickMs = 0;
+    double bigTickPaintMs = 0;
+    LRESULT total = 0;  // entries after the 10 MB one
+    bool bigRecorded = false;
+    double recallMs = 0;
+    bool recalled = false;
+    double copyMs = 0;
+    bool copied = false;
+    double tickAfterCopyMs = 0;
+    bool unchanged = false;  // the tick after the Copy added nothing
+    // Private memory (MB): at start, with the short entries, with the 10 MB text on the
+    // clipboard, with it in the history, after its recall and after its Copy.
+    double memBefore = 0, memFilled = 0, memBigOnClipboard = 0, memBig = 0, memRecalled = 0,
+           memCopied = 0;
+
+    bool Valid() const {
+        return filled == entries && bigRecorded && recalled && copied && unchanged;
+    }
+};
+
+// The short entries, each copied by the other program and recorded by a real tick. False when
+// the other program failed.
+bool FillHistory(const talvex::Form1& form, ScaleCosts& cost) {
+    cost.ticks.reserve(static_cast<std::size_t>(cost.entries));
+    EntryCopier copier(cost.entries);
+    if (!copier.ok()) return false;
+    for (int i = 0; i < cost.entries; ++i) {
+        if (!copier.CopyNext()) return false;
+        double paint = 0;
+        cost.ticks.push_back(TimedTick(form, &paint));
+        cost.paints.push_back(paint);
+    }
+    cost.filled = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
+    cost.memFilled = bench::PrivateMb();
+    return true;
+}
+
+// The 10 MB entry: the tick that appends it, its recall into Text1, a Copy of Text1 and the
+// tick after it. False when the other program could not copy it.
+bool UseTheBigEntry(talvex::Form1& form, talvex::SystemClipboard& clipboard, ScaleCosts& cost) {
+    if (!PutBigTextFromAnotherProcess()) return false;
+    cost.memBigOnClipboard = bench::PrivateMb();
+    cost.bigTickMs = TimedTick(form, &cost.bigTickPaintMs);
+    const LRESULT total = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
+    cost.total = total;
+    cost.bigRecorded =
+        total == cost.entries + 1 &&
+        SendMessageW(form.historyListBox(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
+            static_cast<LRESULT>(kBigUnits);
+    cost.memBig = bench::PrivateMb();
+
+    // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
+    SendMessageW(form.historyListBox(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
+    Pump();
+    const double recallStart = bench::NowMs();
+    form.OnHistoryEntryChosen();
+    UpdateWindow(form.hwnd());
+    Pump();
+    cost.recallMs = bench::NowMs() - recallStart;
+    cost.recalled =
+        SendMessageW(form.textBox(), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(kBigUnits);
+    cost.memRecalled = bench::PrivateMb();
+
+    // Copy: Text1's text to the clipboard.
+    clipboard.SetText(u"autre chose");
+    const double t0 = bench::NowMs();
+    form.OnCopyClicked();
+    Pump();
+    cost.copyMs = bench::NowMs() - t0;
+    cost.copied = ClipboardUnits() == kBigUnits;
+    cost.memCopied = bench::PrivateMb();
+    // The tick after that Copy reads the 10 MB back and finds the text it added last.
+    cost.tickAfterCopyMs = TimedTick(form);
+    cost.unchanged = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0) == total;
+    return true;
+}
+
+void Report(const ScaleCosts& cost) {
+    const bool valid = cost.Valid();
+    const double historyMb =
+        (static_cast<double>(cost.entries) * 100 * 2 + static_cast<double>(kBigUnits) * 2) /
+        (1024.0 * 1024.0);
+    const double text1Mb = static_cast<double>(kBigUnits) * 2 / (1024.0 * 1024.0);
+    const double allowedHistory = 2 * historyMb + 8;
+    const double allowedEnd = 2 * (historyMb + text1Mb) + 8;
+    const std::vector<double>& ticks = cost.ticks;
+
+    bench::Row(
+        bench::Format("Scale: tick appending one of %d entries of 100 characters (median / max)",
+                      cost.entries)
+            .c_str(),
+        bench::Format("%.2f ms / %.1f ms", bench::Median(ticks), bench::Max(ticks)), "under 250 ms",
+        valid && bench::Max(ticks) < 250);
+    bench::Row("Scale: tick appending a 10 MB entry", bench::Format("%.0f ms", cost.bigTickMs),
+               "under 250 ms", valid && cost.bigTickMs < 250);
+    bench::Row("Scale: recall of the 10 MB entry, until Text1 shows its beginning",
+               bench::Format("%.0f ms", cost.recallMs), "under 250 ms",
+               valid && cost.recallMs < 250);
+    bench::Row("Scale: Copy of the 10 MB Text1", bench::Format("%.0f ms", cost.copyMs),
+               "under 250 ms", valid && cost.copyMs < 250);
+    bench::Row("Scale: private memory with the history filled (text held: history)",
+               bench::Format("%.1f MB for %.1f MB of text (%.1f MB at start)", cost.memBig,
+                             historyMb, cost.memBefore),
+               bench::Format("at most %.1f MB", allowedHistory).c_str(),
+               valid && cost.memBig <= allowedHistory);
+    bench::Row("Scale: private memory after recall and Copy (text held: history + Text1)",
+               bench::Format("%.1f MB for %.1f MB of text", cost.memCopied, historyMb + text1Mb),
+               bench::Format("at most %.1f MB", allowedEnd).c_str(),
+               valid && cost.memCopied <= allowedEnd);
+    std::printf("- scale: %ld entries recorded; 10 MB entry recorded %s, recalled %s, copied %s\n",
+                static_cast<long>(cost.total), cost.bigRecorded ? "yes" : "NO",
+                cost.recalled ? "yes" : "NO", cost.copied ? "yes" : "NO");
+    std::printf("- scale: 100-character ticks: min %.2f ms, median %.2f ms, max %.1f ms\n",
+                bench::Min(ticks), bench::Median(ticks), bench::Max(ticks));
+    std::printf(
+        "- scale: of which paint and other messages after the tick handler: median %.2f "
+        "ms, max %.1f ms; for the 10 MB tick %.0f ms\n",
+        bench::Median(cost.paints), bench::Max(cost.paints), cost.bigTickPaintMs);
+    std::printf("- scale: tick after the Copy (reads the 10 MB back, adds nothing): %.0f ms\n",
+                cost.tickAfterCopyMs);
+    std::printf(
+        "- scale: private memory (MB): start %.1f, %d entries %.1f, + 10 MB on the "
+        "clipboard %.1f, + 10 MB entry %.1f, + recall %.1f, + Copy %.1f\n",
+        cost.memBefore, cost.entries, cost.memFilled, cost.memBigOnClipboard, cost.memBig,
+        cost.memRecalled, cost.memCopied);
+}
+
+int PutBigText() {
+    const std::u16string big = BigText();
+    const std::wstring text(reinterpret_cast<const wchar_t*>(big.c_str()), big.size());
+    return bench::PutText(bench::MessageOnlyWindow(), text) ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 3 && wcscmp(argv[1], L"--put-entries") == 0)
         return PutEntries(_wtoi(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-    if (argc > 1 && wcscmp(argv[1], L"--put-big") == 0) {
-        const std::u16string big = BigText();
-        return bench::PutText(
-                   bench::MessageOnlyWindow(),
-                   std::wstring(reinterpret_cast<const wchar_t*>(big.c_str()), big.size()))
-                   ? 0
-                   : 1;
-    }
-    const int entries = argc > 1 ? _wtoi(argv[1]) : 10000;
+    if (argc > 1 && wcscmp(argv[1], L"--put-big") == 0) return PutBigText();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -305,103 +424,13 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
     SendMessageW(form.historyListBox(), LB_RESETCONTENT, 0, 0);
     Pump();
-    const double memBefore = bench::PrivateMb();
 
-    std::vector<double> ticks;
-    std::vector<double> paints;
-    ticks.reserve(static_cast<std::size_t>(entries));
-    EntryCopier copier(entries);
-    if (!copier.ok()) return 3;
-    for (int i = 0; i < entries; ++i) {
-        if (!copier.CopyNext()) return 3;
-        double paint = 0;
-        ticks.push_back(TimedTick(form, &paint));
-        paints.push_back(paint);
-    }
-    const LRESULT filled = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
-    const double memFilled = bench::PrivateMb();
-
-    const std::size_t bigUnits = 5u * 1024 * 1024;
-    if (!PutBigTextFromAnotherProcess()) return 3;
-    const double memBigOnClipboard = bench::PrivateMb();
-    double bigTickPaint = 0;
-    const double bigTick = TimedTick(form, &bigTickPaint);
-    const LRESULT total = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0);
-    const bool bigRecorded =
-        total == entries + 1 &&
-        SendMessageW(form.historyListBox(), LB_GETTEXTLEN, static_cast<WPARAM>(total - 1), 0) ==
-            static_cast<LRESULT>(bigUnits);
-    const double memBig = bench::PrivateMb();
-
-    // Recall: the user selects the 10 MB entry; the click handler puts it into Text1.
-    SendMessageW(form.historyListBox(), LB_SETCURSEL, static_cast<WPARAM>(total - 1), 0);
-    Pump();
-    const double recallStart = bench::NowMs();
-    form.OnHistoryEntryChosen();
-    UpdateWindow(form.hwnd());
-    Pump();
-    const double recallMs = bench::NowMs() - recallStart;
-    const bool recalled =
-        SendMessageW(form.textBox(), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(bigUnits);
-    const double memRecalled = bench::PrivateMb();
-
-    // Copy: Text1's text to the clipboard.
-    clipboard.SetText(u"autre chose");
-    const double t0 = bench::NowMs();
-    form.OnCopyClicked();
-    Pump();
-    const double copyMs = bench::NowMs() - t0;
-    const bool copied = ClipboardUnits() == bigUnits;
-    const double memCopied = bench::PrivateMb();
-    // The tick after that Copy reads the 10 MB back and finds the text it added last.
-    const double tickAfterCopy = TimedTick(form);
-    const bool unchanged = SendMessageW(form.historyListBox(), LB_GETCOUNT, 0, 0) == total;
-
-    const bool valid = filled == entries && bigRecorded && recalled && copied && unchanged;
-    const double historyMb =
-        (static_cast<double>(entries) * 100 * 2 + static_cast<double>(bigUnits) * 2) /
-        (1024.0 * 1024.0);
-    const double text1Mb = static_cast<double>(bigUnits) * 2 / (1024.0 * 1024.0);
-    const double allowedHistory = 2 * historyMb + 8;
-    const double allowedEnd = 2 * (historyMb + text1Mb) + 8;
-
-    bench::Row(
-        bench::Format("Scale: tick appending one of %d entries of 100 characters (median / max)",
-                      entries)
-            .c_str(),
-        bench::Format("%.2f ms / %.1f ms", bench::Median(ticks), bench::Max(ticks)), "under 250 ms",
-        valid && bench::Max(ticks) < 250);
-    bench::Row("Scale: tick appending a 10 MB entry", bench::Format("%.0f ms", bigTick),
-               "under 250 ms", valid && bigTick < 250);
-    bench::Row("Scale: recall of the 10 MB entry, until Text1 shows its beginning",
-               bench::Format("%.0f ms", recallMs), "under 250 ms", valid && recallMs < 250);
-    bench::Row("Scale: Copy of the 10 MB Text1", bench::Format("%.0f ms", copyMs), "under 250 ms",
-               valid && copyMs < 250);
-    bench::Row("Scale: private memory with the history filled (text held: history)",
-               bench::Format("%.1f MB for %.1f MB of text (%.1f MB at start)", memBig, historyMb,
-                             memBefore),
-               bench::Format("at most %.1f MB", allowedHistory).c_str(),
-               valid && memBig <= allowedHistory);
-    bench::Row("Scale: private memory after recall and Copy (text held: history + Text1)",
-               bench::Format("%.1f MB for %.1f MB of text", memCopied, historyMb + text1Mb),
-               bench::Format("at most %.1f MB", allowedEnd).c_str(),
-               valid && memCopied <= allowedEnd);
-    std::printf("- scale: %ld entries recorded; 10 MB entry recorded %s, recalled %s, copied %s\n",
-                static_cast<long>(total), bigRecorded ? "yes" : "NO", recalled ? "yes" : "NO",
-                copied ? "yes" : "NO");
-    std::printf("- scale: 100-character ticks: min %.2f ms, median %.2f ms, max %.1f ms\n",
-                bench::Min(ticks), bench::Median(ticks), bench::Max(ticks));
-    std::printf(
-        "- scale: of which paint and other messages after the tick handler: median %.2f "
-        "ms, max %.1f ms; for the 10 MB tick %.0f ms\n",
-        bench::Median(paints), bench::Max(paints), bigTickPaint);
-    std::printf("- scale: tick after the Copy (reads the 10 MB back, adds nothing): %.0f ms\n",
-                tickAfterCopy);
-    std::printf(
-        "- scale: private memory (MB): start %.1f, %d entries %.1f, + 10 MB on the "
-        "clipboard %.1f, + 10 MB entry %.1f, + recall %.1f, + Copy %.1f\n",
-        memBefore, entries, memFilled, memBigOnClipboard, memBig, memRecalled, memCopied);
+    ScaleCosts cost;
+    cost.entries = argc > 1 ? _wtoi(argv[1]) : 10000;
+    cost.memBefore = bench::PrivateMb();
+    if (!FillHistory(form, cost) || !UseTheBigEntry(form, clipboard, cost)) return 3;
+    Report(cost);
     Breakdown(talvex::SystemClipboard(owner).GetText());
     SmallBreakdown(form);
-    return valid ? 0 : 1;
+    return cost.Valid() ? 0 : 1;
 }

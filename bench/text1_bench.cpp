@@ -28,35 +28,41 @@ constexpr std::size_t kTenMegabytes = 5u * 1024 * 1024;  // UTF-16 units
 constexpr double kGoalMs = 100;
 constexpr double kReaderCallGoalMs = 16;  // a frame: a reader never makes the user wait
 
+// A text that is hard on a text box, and how it is made.
 struct Kind {
     const wchar_t* name;
     const char* label;
+    std::size_t units;
+    bool shortLines;  // lines of 7 characters; otherwise one line of minified data
 };
 constexpr Kind kKinds[] = {
-    {L"lines7", "10 MB of 7-character lines"},
-    {L"line10m", "one line of 10 MB"},
-    {L"line200k", "one line of 200,000 characters"},
+    {L"lines7", "10 MB of 7-character lines", kTenMegabytes, true},
+    {L"line10m", "one line of 10 MB", kTenMegabytes, false},
+    {L"line200k", "one line of 200,000 characters", 200000, false},
 };
 
-std::wstring TextOf(const std::wstring& kind) {
+const Kind* KindNamed(const wchar_t* name) {
+    for (const Kind& kind : kKinds)
+        if (wcscmp(name, kind.name) == 0) return &kind;
+    return nullptr;
+}
+
+std::wstring TextOf(const Kind& kind) {
     std::wstring text;
-    if (kind == L"lines7") {
-        text.reserve(kTenMegabytes);
-        for (int line = 0; text.size() < kTenMegabytes; ++line) {
+    text.reserve(kind.units);
+    if (kind.shortLines) {
+        for (int line = 0; text.size() < kind.units; ++line) {
             wchar_t row[16];
             std::swprintf(row, 16, L"%07d\r\n", line % 10000000);
             text += row;
         }
-        text.resize(kTenMegabytes);
     } else {
         // Minified data: letters, digits and punctuation, no space to break at.
-        const std::size_t units = kind == L"line10m" ? kTenMegabytes : 200000;
-        text.reserve(units);
         const wchar_t pattern[] =
             L"{\"id\":12345,\"name\":\"\x00e9l\x00e8ve\",\"tags\":[\"a\",\"b\"]},";
-        while (text.size() < units) text += pattern;
-        text.resize(units);
+        while (text.size() < kind.units) text += pattern;
     }
+    text.resize(kind.units);
     return text;
 }
 
@@ -178,68 +184,71 @@ ReaderKeystroke TypeWhileAReaderListens(HWND text1, std::size_t length, double& 
     return cost;
 }
 
-int Measure(const std::wstring& kindName) {
-    const Kind* kind = nullptr;
-    for (const Kind& k : kKinds)
-        if (kindName == k.name) kind = &k;
-    if (kind == nullptr) return 2;
-    const std::size_t units = TextOf(kindName).size();
-
-    talvex::Form1 form;
-    if (!form.Create(GetModuleHandleW(nullptr), false)) return 2;
-    form.Show();
-    KillTimer(form.hwnd(), talvex::ids::kTimer1);  // only our ticks
-    SetForegroundWindow(form.hwnd());
-    HWND text1 = form.textBox();
-
-    // Another program copies the text; the next tick records it.
-    std::wstring commandLine =
-        L"\"" + bench::BesideMe(L"text1_bench.exe") + L"\" --put " + kindName;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return 3;
-    WaitForSingleObject(pi.hProcess, 60000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+// Another program copies the text of `kind`; the next tick records it. False when the
+// history did not get it.
+bool RecordFromAnotherProgram(talvex::Form1& form, const Kind& kind) {
+    if (!bench::RunBesideMe(L"text1_bench.exe", std::wstring(L"--put ") + kind.name)) return false;
     SendMessageW(form.hwnd(), WM_TIMER, talvex::ids::kTimer1, 0);
-    if (SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) != static_cast<LRESULT>(units))
-        return 3;
-    double longest = 0;
+    return SendMessageW(form.historyListBox(), LB_GETTEXTLEN, 0, 0) ==
+           static_cast<LRESULT>(kind.units);
+}
+
+// What the user's actions on one text cost; a time of -1 is an action that never ended.
+struct Text1Costs {
+    double recallMs = -1;
+    bool recalled = false;
+    std::size_t lines = 0;
+    double memoryMb = 0;  // private memory after the recall
+    double endMs = -1;
+    double typeMs = -1;
+    ReaderKeystroke reader;
+    double copyMs = -1;
+    double pasteMs = -1;
+    double longestMs = 0;  // the longest single message of the whole run
+
+    bool Valid() const {
+        return recalled && endMs >= 0 && typeMs >= 0 && copyMs >= 0 && pasteMs >= 0 &&
+               reader.keyMs >= 0 && reader.readerMs >= 0 && reader.events > 0;
+    }
+};
+
+// The user recalls the history's entry of `units` units, goes to its end, types, types again
+// while a reader listens, copies everything and pastes it at the end.
+Text1Costs UseText1(talvex::Form1& form, std::size_t units) {
+    Text1Costs cost;
+    double& longest = cost.longestMs;
+    HWND text1 = form.textBox();
     HandleUntil([] { return true; }, bench::NowMs(), longest);
     longest = 0;
 
-    // Recall: the user picks the entry.
     SendMessageW(form.historyListBox(), LB_SETCURSEL, 0, 0);
     double start = bench::NowMs();
     form.OnHistoryEntryChosen();
     UpdateWindow(form.hwnd());
     longest = std::max(longest, bench::NowMs() - start);
-    const double recallMs = HandleUntil([] { return true; }, start, longest);
-    const bool recalled = Length(text1) == units;
-    const auto lines = static_cast<std::size_t>(SendMessageW(text1, EM_GETLINECOUNT, 0, 0));
-    const double memory = bench::PrivateMb();
+    cost.recallMs = HandleUntil([] { return true; }, start, longest);
+    cost.recalled = Length(text1) == units;
+    cost.lines = static_cast<std::size_t>(SendMessageW(text1, EM_GETLINECOUNT, 0, 0));
+    cost.memoryMb = bench::PrivateMb();
 
     SetFocus(text1);
     HandleUntil([] { return true; }, bench::NowMs(), longest);
     start = bench::NowMs();
     Chord(VK_CONTROL, VK_END);
-    const double endMs = HandleUntil([&] { return SelectionEnd(text1) == units; }, start, longest);
+    cost.endMs = HandleUntil([&] { return SelectionEnd(text1) == units; }, start, longest);
 
     start = bench::NowMs();
     Keys({{'X', true}, {'X', false}});
-    const double typeMs = HandleUntil([&] { return Length(text1) == units + 1; }, start, longest);
+    cost.typeMs = HandleUntil([&] { return Length(text1) == units + 1; }, start, longest);
 
-    const ReaderKeystroke reader = TypeWhileAReaderListens(text1, units + 1, longest);
+    cost.reader = TypeWhileAReaderListens(text1, units + 1, longest);
     const std::size_t typed = units + 2;
 
     const DWORD before = GetClipboardSequenceNumber();
     start = bench::NowMs();
     Chord(VK_CONTROL, 'A');
     Chord(VK_CONTROL, 'C');
-    const double copyMs =
+    cost.copyMs =
         HandleUntil([&] { return GetClipboardSequenceNumber() != before; }, start, longest);
 
     // Pasted at the end, the text doubles.
@@ -247,52 +256,67 @@ int Measure(const std::wstring& kindName) {
     HandleUntil([&] { return SelectionEnd(text1) == typed; }, bench::NowMs(), longest);
     start = bench::NowMs();
     Chord(VK_CONTROL, 'V');
-    const double pasteMs = HandleUntil([&] { return Length(text1) == 2 * typed; }, start, longest);
+    cost.pasteMs = HandleUntil([&] { return Length(text1) == 2 * typed; }, start, longest);
+    return cost;
+}
 
-    const bool valid = recalled && endMs >= 0 && typeMs >= 0 && copyMs >= 0 && pasteMs >= 0 &&
-                       reader.keyMs >= 0 && reader.readerMs >= 0 && reader.events > 0;
-    const double heldMb = 2.0 * static_cast<double>(units) * 2 / (1024.0 * 1024.0);
-    const double allowedMb = 2 * heldMb + 8;
+// The table's rows for `kind`; false when an action did not do what it should.
+bool Report(const Kind& kind, const Text1Costs& cost) {
+    const bool valid = cost.Valid();
     const auto row = [&](const char* what, double ms) {
-        bench::Row(bench::Format("Text1, %s: %s", kind->label, what).c_str(),
+        bench::Row(bench::Format("Text1, %s: %s", kind.label, what).c_str(),
                    bench::Format("%.0f ms", ms), "at most 100 ms", valid && ms <= kGoalMs);
     };
-    row("recall, until the beginning is shown", recallMs);
-    row("longest wait for input (the longest single message of the run)", longest);
-    row("Ctrl+End", endMs);
-    row("typing a character at the end", typeMs);
-    row("select all and Copy (Ctrl+A, Ctrl+C)", copyMs);
-    row("pasting the same text at the end (Ctrl+V)", pasteMs);
+    row("recall, until the beginning is shown", cost.recallMs);
+    row("longest wait for input (the longest single message of the run)", cost.longestMs);
+    row("Ctrl+End", cost.endMs);
+    row("typing a character at the end", cost.typeMs);
+    row("select all and Copy (Ctrl+A, Ctrl+C)", cost.copyMs);
+    row("pasting the same text at the end (Ctrl+V)", cost.pasteMs);
+    const ReaderKeystroke& reader = cost.reader;
     bench::Row(bench::Format("Text1, %s: a screen reader's keystroke (a character typed in the "
                              "middle; on each event, the caret's range, its character, word and "
                              "line, their text and rectangles)",
-                             kind->label)
+                             kind.label)
                    .c_str(),
                bench::Format("key %.0f ms, then %d events read in %.1f ms; longest call %.1f ms",
                              reader.keyMs, reader.events, reader.readerMs, reader.longestCallMs),
                "each call at most 16 ms", valid && reader.longestCallMs <= kReaderCallGoalMs);
-    if (units == kTenMegabytes) {
+    if (kind.units == kTenMegabytes) {
+        const double heldMb = 2.0 * static_cast<double>(kind.units) * 2 / (1024.0 * 1024.0);
+        const double allowedMb = 2 * heldMb + 8;
         bench::Row(bench::Format("Text1, %s: private memory after the recall (text held: history "
                                  "+ Text1)",
-                                 kind->label)
+                                 kind.label)
                        .c_str(),
-                   bench::Format("%.1f MB for %.1f MB of text", memory, heldMb),
+                   bench::Format("%.1f MB for %.1f MB of text", cost.memoryMb, heldMb),
                    bench::Format("at most %.1f MB", allowedMb).c_str(),
-                   valid && memory <= allowedMb);
+                   valid && cost.memoryMb <= allowedMb);
     }
-    std::printf("- Text1, %s: %zu units in %zu lines; recalled %s\n", kind->label, units, lines,
-                recalled ? "whole" : "NOT whole");
-    return valid ? 0 : 1;
+    std::printf("- Text1, %s: %zu units in %zu lines; recalled %s\n", kind.label, kind.units,
+                cost.lines, cost.recalled ? "whole" : "NOT whole");
+    return valid;
+}
+
+int Measure(const Kind& kind) {
+    talvex::Form1 form;
+    if (!form.Create(GetModuleHandleW(nullptr), false)) return 2;
+    form.Show();
+    KillTimer(form.hwnd(), talvex::ids::kTimer1);  // only our ticks
+    SetForegroundWindow(form.hwnd());
+    if (!RecordFromAnotherProgram(form, kind)) return 3;
+    return Report(kind, UseText1(form, kind.units)) ? 0 : 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc > 2 && wcscmp(argv[1], L"--put") == 0)
-        return bench::PutText(bench::MessageOnlyWindow(), TextOf(argv[2])) ? 0 : 1;
-    if (argc < 2) {
+    const bool put = argc > 2 && wcscmp(argv[1], L"--put") == 0;
+    const Kind* kind = argc > 1 ? KindNamed(argv[put ? 2 : 1]) : nullptr;
+    if (kind == nullptr) {
         std::fprintf(stderr, "usage: text1_bench lines7|line10m|line200k\n");
         return 2;
     }
-    return Measure(argv[1]);
+    if (put) return bench::PutText(bench::MessageOnlyWindow(), TextOf(*kind)) ? 0 : 1;
+    return Measure(*kind);
 }

@@ -55,6 +55,25 @@ Pair PairRule(Grapheme before, Grapheme after) {
     return Pair::Break;                          // GB999
 }
 
+// Whether a place that `rule` governs is a break. The two rules that look further back are
+// asked of the caller, which knows the text behind: whether an emoji comes before the ZWJ,
+// and whether the regional indicators before pair up to a break.
+template <typename EmojiBeforeZwj, typename IndicatorsSayBreak>
+bool RuleBreaks(Pair rule, EmojiBeforeZwj&& emojiBeforeZwj,
+                IndicatorsSayBreak&& indicatorsSayBreak) {
+    switch (rule) {
+        case Pair::Break:
+            return true;
+        case Pair::Join:
+            return false;
+        case Pair::JoinIfEmojiBeforeZwj:
+            return !emojiBeforeZwj();
+        case Pair::JoinIfOddIndicatorsBefore:
+            return indicatorsSayBreak();
+    }
+    return true;
+}
+
 Grapheme GraphemeAt(std::u16string_view text, std::size_t i) {
     return GraphemeClassOf(CodePointAt(text, i));
 }
@@ -98,17 +117,10 @@ std::size_t IndicatorsBefore(std::u16string_view text, std::size_t i) {
 
 // Whether a character ends at `i`, a code point boundary inside the text.
 bool BreaksAt(std::u16string_view text, std::size_t i) {
-    switch (PairRule(GraphemeBefore(text, i), GraphemeAt(text, i))) {
-        case Pair::Break:
-            return true;
-        case Pair::Join:
-            return false;
-        case Pair::JoinIfEmojiBeforeZwj:
-            return !EndsWithEmoji(text, i - 1);  // before the ZWJ, one unit
-        case Pair::JoinIfOddIndicatorsBefore:
-            return IndicatorsBreak(i, IndicatorsBefore(text, i));
-    }
-    return true;
+    return RuleBreaks(
+        PairRule(GraphemeBefore(text, i), GraphemeAt(text, i)),
+        [&] { return EndsWithEmoji(text, i - 1); },  // before the ZWJ, one unit
+        [&] { return IndicatorsBreak(i, IndicatorsBefore(text, i)); });
 }
 
 // Walks on from a position one character at a time, carrying what the rules need to know of
@@ -143,17 +155,9 @@ class ForwardWalk {
     enum class Emoji { None, Pictographic, Joined };
 
     bool Breaks(Grapheme after) const {
-        switch (PairRule(before_, after)) {
-            case Pair::Break:
-                return true;
-            case Pair::Join:
-                return false;
-            case Pair::JoinIfEmojiBeforeZwj:
-                return emoji_ != Emoji::Joined;
-            case Pair::JoinIfOddIndicatorsBefore:
-                return IndicatorsBreak(at_, indicators_);
-        }
-        return true;
+        return RuleBreaks(
+            PairRule(before_, after), [&] { return emoji_ == Emoji::Joined; },
+            [&] { return IndicatorsBreak(at_, indicators_); });
     }
 
     void Take(Grapheme k) {
@@ -200,17 +204,9 @@ class BackwardWalk {
 
   private:
     bool Breaks(std::size_t i, Grapheme before, Grapheme after) {
-        switch (PairRule(before, after)) {
-            case Pair::Break:
-                return true;
-            case Pair::Join:
-                return false;
-            case Pair::JoinIfEmojiBeforeZwj:
-                return !EndsWithEmoji(text_, i - 1);
-            case Pair::JoinIfOddIndicatorsBefore:
-                return IndicatorsBreak(i, CountedIndicatorsBefore(i));
-        }
-        return true;
+        return RuleBreaks(
+            PairRule(before, after), [&] { return EndsWithEmoji(text_, i - 1); },
+            [&] { return IndicatorsBreak(i, CountedIndicatorsBefore(i)); });
     }
 
     // IndicatorsBefore, from what the steps before counted: [low_, high_) holds indicators

@@ -85,33 +85,21 @@ bool Viewport::ScrollTo(std::size_t firstLine, int x) {
 
 bool Viewport::Scroll(ScrollBar bar, ScrollAction action, int thumb) {
     const bool vertical = bar == ScrollBar::Vertical;
-    const long long step = vertical ? 1 : averageCharWidth_;
-    const long long page = vertical ? WholeLinesInSight() : std::max(1, area_.Width());
-    const long long now = vertical ? static_cast<long long>(firstLine_) : scrollX_;
-    long long target = now;
-    switch (action) {
-        case ScrollAction::LineBack:
-            target = now - step;
-            break;
-        case ScrollAction::LineForward:
-            target = now + step;
-            break;
-        case ScrollAction::PageBack:
-            target = now - page;
-            break;
-        case ScrollAction::PageForward:
-            target = now + page;
-            break;
-        case ScrollAction::Thumb:
-            target = thumb;
-            break;
-        case ScrollAction::Start:
-            target = 0;
-            break;
-        case ScrollAction::End:
-            target = vertical ? static_cast<long long>(editor_.Document().LineCount())
-                              : HorizontalExtent();
-            break;
+    long long target = 0;  // the start
+    if (action == ScrollAction::Thumb) {
+        target = thumb;
+    } else if (action == ScrollAction::End) {
+        target =
+            vertical ? static_cast<long long>(editor_.Document().LineCount()) : HorizontalExtent();
+    } else if (action != ScrollAction::Start) {
+        // A line or a page, back or forward, from where the view is.
+        const bool byLine = action == ScrollAction::LineBack || action == ScrollAction::LineForward;
+        const long long line = vertical ? 1 : averageCharWidth_;
+        const long long page = vertical ? WholeLinesInSight() : std::max(1, area_.Width());
+        const long long step = byLine ? line : page;
+        const long long now = vertical ? static_cast<long long>(firstLine_) : scrollX_;
+        const bool back = action == ScrollAction::LineBack || action == ScrollAction::PageBack;
+        target = back ? now - step : now + step;
     }
     target = std::max(0LL, target);
     if (vertical) return ScrollTo(static_cast<std::size_t>(target), scrollX_);

@@ -9,9 +9,11 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "clipboard/case_mapping_win.h"
 #include "clipboard/system_clipboard_win.h"
+#include "clipboard/text_tools.h"
 #include "clipboard/watcher.h"
 #include "ui/background.h"
 #include "ui/button_plus.h"
@@ -46,16 +48,16 @@ class Form1 : public Window<Form1> {
 
     // The handlers of the commands; the buttons and the popup menu run them through the
     // command table.
-    void OnCopyClicked();            // Copier
-    void OnClearClicked();           // Effacer, after asking
-    void OnToolsClicked();           // Outils: opens the tools panel
-    void OnHideClicked();            // Réduire, and "-" in the title strip
-    void OnToolClicked(short tool);  // a case tool (0 to 3), from its button or the menu
-    void OnCloseClicked();           // "X": quit, after asking
-    void OnAboutClicked();           // "?"
-    void OnHistoryEntryChosen();     // an entry selected in List1: recall it into Text1
-    void OnShowChosen();             // "Afficher" in the menu
-    void OnHelpChosen();             // "Aide" in the menu
+    void OnCopyClicked();               // Copier
+    void OnClearClicked();              // Effacer, after asking
+    void OnToolsClicked();              // Outils: opens the tools panel
+    void OnHideClicked();               // Réduire, and "-" in the title strip
+    void OnToolClicked(TextTool tool);  // a case tool, from its button or the menu
+    void OnCloseClicked();              // "X": quit, after asking
+    void OnAboutClicked();              // "?"
+    void OnHistoryEntryChosen();        // an entry selected in List1: recall it into Text1
+    void OnShowChosen();                // "Afficher" in the menu
+    void OnHelpChosen();                // "Aide" in the menu
     // An event of the notification icon: a click, or Enter, Space or the menu key on it.
     void OnNotifyIconMessage(const NotificationIcon::Event& event);
     // Another copy of the program was started, and said so: the user is looking for this one.
@@ -70,8 +72,8 @@ class Form1 : public Window<Form1> {
     // One row of the command table: what a control's click or a menu item runs.
     struct Command {
         int id;
-        void (Form1::*handler)();  // null for a case tool
-        short tool;                // the case tool's number, or -1
+        void (Form1::*handler)();                     // null for a case tool
+        std::optional<TextTool> tool = std::nullopt;  // a case tool's, and only its
     };
     static const Command kCommands[];
 

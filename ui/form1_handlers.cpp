@@ -29,7 +29,7 @@ void Form1::OnHideClicked() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
-void Form1::OnToolClicked(short tool) {
+void Form1::OnToolClicked(TextTool tool) {
     RunTextTool(tool, *commandClipboard_, caseMapper_, toolsPanel_, messageBoxes_);
 }
 

@@ -25,16 +25,15 @@ UniqueIcon LoadSmallAppIcon(HINSTANCE instance) {
     return UniqueIcon(icon);
 }
 
-// The icon's name: its id on Picture1.
-NOTIFYICONDATAW IconRecord(HWND receiver) {
+}  // namespace
+
+NOTIFYICONDATAW NotificationIcon::Record(HWND receiver) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = receiver;
-    data.uID = NotificationIcon::kId;
+    data.uID = kId;
     return data;
 }
-
-}  // namespace
 
 NotificationIcon::~NotificationIcon() { Remove(); }
 
@@ -53,7 +52,7 @@ bool NotificationIcon::Add() {
     added_ = true;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
     const UniqueIcon icon = LoadSmallAppIcon(instance);
-    NOTIFYICONDATAW data = IconRecord(hwnd());
+    NOTIFYICONDATAW data = Record(hwnd());
     // Version 4 hides the plain tip unless asked for it.
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = kCallbackMessage;
@@ -65,7 +64,7 @@ bool NotificationIcon::Add() {
     // forgot. Without it, Enter or Space on the icon arrives as a right click and the menu
     // opens wherever the pointer happens to be. A refusal leaves the old messages, which
     // Decode reads as well.
-    NOTIFYICONDATAW version = IconRecord(hwnd());
+    NOTIFYICONDATAW version = Record(hwnd());
     version.uVersion = NOTIFYICON_VERSION_4;
     CallShellNotifyIcon(NIM_SETVERSION, &version);
     return true;
@@ -75,7 +74,7 @@ bool NotificationIcon::Present() const {
     if (hwnd() == nullptr) return false;
     // Changing nothing succeeds only for an icon that exists. The tip's flag goes along, so
     // that no notification area takes its absence for a change.
-    NOTIFYICONDATAW data = IconRecord(hwnd());
+    NOTIFYICONDATAW data = Record(hwnd());
     data.uFlags = NIF_SHOWTIP;
     return CallShellNotifyIcon(NIM_MODIFY, &data) != FALSE;
 }
@@ -83,7 +82,7 @@ bool NotificationIcon::Present() const {
 void NotificationIcon::Remove() {
     if (!added_ || hwnd() == nullptr) return;
     added_ = false;
-    NOTIFYICONDATAW data = IconRecord(hwnd());
+    NOTIFYICONDATAW data = Record(hwnd());
     CallShellNotifyIcon(NIM_DELETE, &data);
 }
 

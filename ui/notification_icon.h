@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <optional>
@@ -19,6 +20,8 @@ class NotificationIcon : public Window<NotificationIcon> {
     // The icon reports its events to Picture1 as this message (WM_MOUSEMOVE), the event's
     // number in the low word of lParam, where a mouse move carries X.
     static constexpr UINT kCallbackMessage = 0x200;
+    // The icon's name for Shell_NotifyIcon: its id on the window that receives its events.
+    static NOTIFYICONDATAW Record(HWND receiver);
 
     // One event of the icon.
     struct Event {

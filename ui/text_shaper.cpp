@@ -74,14 +74,12 @@ bool CanBeLinked(wchar_t c) {
 
 }  // namespace
 
-void TextShaper::Free(Shaped& shaped) {
-    for (Run& run : shaped.runs) {
-        if (run.analysis != nullptr) Usp()->free(&run.analysis);
-    }
+void ScriptStringFreer::operator()(SCRIPT_STRING_ANALYSIS analysis) const {
+    // Only Uniscribe makes an analysis, so it is loaded when one is given back.
+    Usp()->free(&analysis);
 }
 
 void TextShaper::Forget() {
-    for (Shaped& shaped : kept_) Free(shaped);
     kept_.clear();
     for (UniqueFont& font : linkedFonts_) font.reset();
     linkedFontCount_ = 0;
@@ -197,14 +195,16 @@ void TextShaper::ShapeRun(Run& run, std::size_t pieceStart) {
     tabs.cTabStops = 0;
     tabs.iScale = 4;  // device units
     tabs.iTabOrigin = run.x;
-    if (Usp() == nullptr ||
-        FAILED(Usp()->analyse(dc_, chars, count, count * 3 / 2 + 16, -1,
-                              SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_TAB, 0, nullptr, nullptr,
-                              nullptr, &tabs, nullptr, &run.analysis))) {
-        run.analysis = nullptr;
+    SCRIPT_STRING_ANALYSIS made = nullptr;
+    // A failed analysis is not ours to free, whatever it left in `made`.
+    if (Usp() != nullptr &&
+        SUCCEEDED(Usp()->analyse(dc_, chars, count, count * 3 / 2 + 16, -1,
+                                 SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_TAB, 0, nullptr,
+                                 nullptr, nullptr, &tabs, nullptr, &made))) {
+        run.analysis.reset(made);
     }
-    if (run.analysis != nullptr) {
-        const SIZE* size = Usp()->size(run.analysis);
+    if (run.analysis) {
+        const SIZE* size = Usp()->size(run.analysis.get());
         run.width = size != nullptr ? static_cast<int>(size->cx) : 0;
     } else {
         SIZE size{};
@@ -222,17 +222,11 @@ TextShaper::Shaped& TextShaper::Shape(std::size_t start, std::size_t length) {
         }
     }
     // Analyses of an older text are no use any more; the least recently used goes when full.
-    const auto stale = std::remove_if(kept_.begin(), kept_.end(), [&](Shaped& shaped) {
-        if (shaped.version == version) return false;
-        Free(shaped);
-        return true;
-    });
-    kept_.erase(stale, kept_.end());
+    std::erase_if(kept_, [&](const Shaped& shaped) { return shaped.version != version; });
     if (kept_.size() >= kKept) {
         auto oldest = std::min_element(
             kept_.begin(), kept_.end(),
             [](const Shaped& a, const Shaped& b) { return a.lastUse < b.lastUse; });
-        Free(*oldest);
         kept_.erase(oldest);
     }
     kept_.reserve(kept_.size() + 1);  // nothing shaped below is lost to a failing push_back
@@ -282,7 +276,7 @@ int TextShaper::CaretX(const LinePiece& piece, std::size_t position) {
     if (shaped.runs.empty()) return 0;
     const Run& run = RunAt(shaped, offset);
     const std::size_t within = offset - run.offset;
-    if (run.analysis == nullptr) {
+    if (!run.analysis) {
         const SelectedObject font(dc_, run.font);
         SIZE size{};
         GetTextExtentPoint32W(dc_, Chars(piece.start + run.offset), static_cast<int>(within),
@@ -293,9 +287,9 @@ int TextShaper::CaretX(const LinePiece& piece, std::size_t position) {
     // The caret stands on the leading edge of the character after it, or on the trailing
     // edge of the last one (both right to left and left to right come out right).
     if (within < run.length) {
-        Usp()->cpToX(run.analysis, static_cast<int>(within), FALSE, &x);
+        Usp()->cpToX(run.analysis.get(), static_cast<int>(within), FALSE, &x);
     } else {
-        Usp()->cpToX(run.analysis, static_cast<int>(within) - 1, TRUE, &x);
+        Usp()->cpToX(run.analysis.get(), static_cast<int>(within) - 1, TRUE, &x);
     }
     return run.x + x;
 }
@@ -315,7 +309,7 @@ std::size_t TextShaper::PositionAtX(const LinePiece& piece, int x) {
     x -= run->x;
     const wchar_t* chars = Chars(piece.start + run->offset);
     int offset = 0;
-    if (run->analysis == nullptr) {
+    if (!run->analysis) {
         // Plain text, left to right: the nearest edge between two units.
         const SelectedObject font(dc_, run->font);
         int fit = 0;
@@ -333,7 +327,7 @@ std::size_t TextShaper::PositionAtX(const LinePiece& piece, int x) {
         }
     } else {
         int trailing = 0;
-        if (FAILED(Usp()->xToCp(run->analysis, x, &offset, &trailing))) {
+        if (FAILED(Usp()->xToCp(run->analysis.get(), x, &offset, &trailing))) {
             return piece.start + run->offset;
         }
         // Beyond either end Uniscribe answers -1 or the length.
@@ -365,8 +359,8 @@ void TextShaper::Draw(const LinePiece& piece, int x, int y, const RECT& clip,
             to = static_cast<int>(std::min(selectionEnd, end) - start);
         }
         const SelectedObject font(dc_, run.font);
-        if (run.analysis != nullptr) {
-            Usp()->out(run.analysis, left, y, ETO_CLIPPED, &clip, from, to, FALSE);
+        if (run.analysis) {
+            Usp()->out(run.analysis.get(), left, y, ETO_CLIPPED, &clip, from, to, FALSE);
             continue;
         }
         const wchar_t* chars = Chars(start);

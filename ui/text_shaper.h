@@ -22,6 +22,12 @@
 
 namespace talvex {
 
+// Gives a Uniscribe string analysis back (ScriptStringFree).
+struct ScriptStringFreer {
+    void operator()(SCRIPT_STRING_ANALYSIS analysis) const;
+};
+using UniqueScriptString = UniqueHandle<SCRIPT_STRING_ANALYSIS, ScriptStringFreer>;
+
 class TextShaper : public TextMeasurer {
   public:
     explicit TextShaper(const TextDocument& document) : document_(document) {}
@@ -57,8 +63,8 @@ class TextShaper : public TextMeasurer {
         std::size_t length = 0;
         int x = 0;  // from the piece's left edge
         int width = 0;
-        HFONT font = nullptr;                       // null: the view's own
-        SCRIPT_STRING_ANALYSIS analysis = nullptr;  // null: Uniscribe refused it, GDI draws it
+        HFONT font = nullptr;         // null: the view's own
+        UniqueScriptString analysis;  // none: Uniscribe refused it, GDI draws it
     };
     struct Shaped {
         std::size_t start = 0;
@@ -73,7 +79,6 @@ class TextShaper : public TextMeasurer {
 
     Shaped& Shape(std::size_t start, std::size_t length);
     void ShapeRun(Run& run, std::size_t pieceStart);
-    static void Free(Shaped& shaped);
     // The run that holds the character at `offset` in the piece; past the end, the last one.
     static const Run& RunAt(const Shaped& shaped, std::size_t offset);
     // Which font each unit of the piece is drawn in (see FontRun); empty when all of it is in

@@ -53,11 +53,9 @@ bool TextView::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
             return true;
         case WM_DESTROY:
             EndDrag();
+            // While the window is there: the automation runtime lets go of it by its handle.
             accessible_.reset();
-            if (automation_ != nullptr) {
-                TextViewAutomation::Disconnect(automation_);
-                automation_ = nullptr;
-            }
+            automation_.reset();
             return true;
         case WM_NCDESTROY:
             shaper_.SetDc(nullptr);
@@ -84,7 +82,7 @@ bool TextView::HandleWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resu
             PlaceCaret();
             InvalidateRect(hwnd(), nullptr, FALSE);  // the selection shows while focused
             NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, CHILDID_SELF);
-            if (automation_ != nullptr) automation_->OnFocus();
+            if (automation_) automation_.get()->OnFocus();
             return true;
         case WM_KILLFOCUS:
             EndDrag();
@@ -116,7 +114,7 @@ void TextView::OnTextReset() {
     if (hwnd() == nullptr) return;
     AfterViewMoved();
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
-    if (automation_ != nullptr) automation_->OnTextChanged();
+    if (automation_) automation_.get()->OnTextChanged();
 }
 
 void TextView::OnTextChanged(const TextChange& change) {
@@ -126,7 +124,7 @@ void TextView::OnTextChanged(const TextChange& change) {
     if (hwnd() == nullptr) return;
     InvalidateRect(hwnd(), nullptr, FALSE);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
-    if (automation_ != nullptr) automation_->OnTextChanged();
+    if (automation_) automation_.get()->OnTextChanged();
 }
 
 void TextView::OnSelectionChanged() {
@@ -134,7 +132,7 @@ void TextView::OnSelectionChanged() {
     if (GetFocus() == hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
     PlaceCaret();
     NotifyWinEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED, hwnd(), OBJID_CLIENT, CHILDID_SELF);
-    if (automation_ != nullptr) automation_->OnSelectionChanged();
+    if (automation_) automation_.get()->OnSelectionChanged();
 }
 
 LRESULT TextView::OnGetObject(WPARAM wp, LPARAM lp) {

@@ -32,9 +32,14 @@ class AutomationView;
 class TextViewAccessible;
 class TextViewAutomation;
 
-// The view's own reference to its MSAA object: disconnects the object, then drops it.
-struct AccessibleDisconnector {
-    void operator()(TextViewAccessible* object) const;
+// The view's own reference to what it gives screen readers (its MSAA object, its UI
+// Automation provider), which readers may hold on to: the object learns that the view is
+// gone, then the reference goes.
+struct ReaderObjectDisconnector {
+    template <typename Object>
+    void operator()(Object* object) const {
+        Object::Disconnect(object);
+    }
 };
 
 class TextView : public Window<TextView>, public TextBox, private TextEditor::Observer {
@@ -84,7 +89,18 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     };
     // The keys that move the caret or the view; those that edit, copy or undo.
     static std::span<const KeyCommand> NavigationKeys();
+    // A move along the line or the text: Ctrl takes the longer step, Shift selects.
+    template <void (TextEditor::*step)(bool), void (TextEditor::*ctrlStep)(bool)>
+    static KeyOutcome MoveCaret(TextView& view, const KeyState& keys);
     static std::span<const KeyCommand> EditingKeys();
+    // The Ctrl+letter shortcuts. A letter without Ctrl, or with AltGr (Ctrl+Alt), types its
+    // character instead (WM_CHAR).
+    struct Shortcut {
+        WORD letter;
+        void (*run)(TextView& view, bool shift);
+        KeyOutcome outcome;  // Done or Command
+    };
+    static std::span<const Shortcut> Shortcuts();
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Each answers the messages of one job; false sends the message on to DefWindowProc.
@@ -122,6 +138,8 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
 
     // Keyboard, mouse, clipboard, menu and input method (text_view_input.cpp).
     bool OnKeyDown(WPARAM key);
+    // Runs the command of `key`, if any.
+    KeyOutcome RunKey(WPARAM key, const KeyState& keys);
     void OnChar(wchar_t c);
     void TypeCodePoint(char32_t c);
     void OnMouseDown(POINT client, bool extend, bool wordWise);
@@ -163,8 +181,9 @@ class TextView : public Window<TextView>, public TextBox, private TextEditor::Ob
     std::optional<SelectedObject> bufferBitmap_;
     SIZE bufferSize_{};
 
-    UniqueHandle<TextViewAccessible*, AccessibleDisconnector> accessible_;  // MSAA, older readers
-    TextViewAutomation* automation_ = nullptr;                              // UI Automation
+    // Made when a reader first asks; disconnected when the window goes.
+    UniqueHandle<TextViewAccessible*, ReaderObjectDisconnector> accessible_;  // MSAA
+    UniqueHandle<TextViewAutomation*, ReaderObjectDisconnector> automation_;  // UI Automation
 };
 
 }  // namespace talvex

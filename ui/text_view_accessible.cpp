@@ -72,10 +72,6 @@ LRESULT TextViewAccessible::Answer(TextViewAccessible* object, WPARAM wp) {
 
 TextViewAccessible::~TextViewAccessible() = default;
 
-void AccessibleDisconnector::operator()(TextViewAccessible* object) const {
-    TextViewAccessible::Disconnect(object);
-}
-
 HRESULT TextViewAccessible::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     if (Same(iid, kIidUnknown) || Same(iid, kIidDispatch) || Same(iid, kIidAccessible)) {

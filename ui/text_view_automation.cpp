@@ -57,7 +57,7 @@ void TextViewAutomation::Disconnect(TextViewAutomation* provider) {
     provider->view_.reset();
     // The runtime lets go of what it holds for the window, and its clients learn that the
     // element is gone.
-    uia::ReturnRawElementProvider(window, 0, 0, nullptr);
+    if (window != nullptr) uia::ReturnRawElementProvider(window, 0, 0, nullptr);
     uia::DisconnectProvider(provider);
     provider->Release();
 }
@@ -114,14 +114,6 @@ HRESULT TextViewAutomation::QueryInterface(REFIID iid, void** object) {
     }
     AddRef();
     return S_OK;
-}
-
-ULONG TextViewAutomation::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG TextViewAutomation::Release() {
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 // --- IRawElementProviderSimple ---------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "editing/text_units.h"
+#include "platform/com_object.h"
 #include "ui/text_view_automation_view.h"
 #include "ui/uia_interfaces.h"
 
@@ -32,14 +33,14 @@ class AutomationEventSink {
 // Null gives the events back to the system.
 void SetAutomationEventSink(AutomationEventSink* sink);
 
-class TextViewAutomation : public IRawElementProviderSimple,
-                           public uia::IValueProvider,
-                           public uia::ITextProvider2 {
+class TextViewAutomation : public SingleThreadComObject<IRawElementProviderSimple,
+                                                        uia::IValueProvider, uia::ITextProvider2> {
   public:
     // A new provider for `view` with one reference, or null (no automation runtime, no
     // memory).
     static TextViewAutomation* Create(TextView& view);
     // The view goes away: the provider says so from now on, and the view's reference goes.
+    // The view's owner of its reference does this, while the window is still there.
     static void Disconnect(TextViewAutomation* provider);
     // The answer to WM_GETOBJECT for UiaRootObjectId.
     LRESULT Answer(WPARAM wp, LPARAM lp);
@@ -54,8 +55,6 @@ class TextViewAutomation : public IRawElementProviderSimple,
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     // IRawElementProviderSimple
     HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override;
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** object) override;
@@ -83,28 +82,25 @@ class TextViewAutomation : public IRawElementProviderSimple,
 
   private:
     explicit TextViewAutomation(TextView& view) : view_(std::in_place, view) {}
-    virtual ~TextViewAutomation() = default;
+    ~TextViewAutomation() override = default;
     void Raise(EVENTID event);
     // A new range of this provider over `span`, as `range`.
     HRESULT NewRange(TextSpan span, uia::ITextRangeProvider** range);
     // `ranges` as a SAFEARRAY of ITextRangeProvider, given to the caller.
     HRESULT RangeArray(const TextSpan* spans, std::size_t count, SAFEARRAY** array);
 
-    LONG references_ = 1;
     std::optional<AutomationView> view_;  // empty once the view is gone
 };
 
 // A range of the text view's text, for the Text pattern: a span the document units move, kept
 // as two positions that every call clamps to the text as it is then.
-class TextViewRange : public uia::ITextRangeProvider {
+class TextViewRange : public SingleThreadComObject<uia::ITextRangeProvider> {
   public:
     // With one reference; null without memory.
     static TextViewRange* Create(TextViewAutomation& owner, TextSpan span);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     // ITextRangeProvider
     HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** clone) override;
     HRESULT STDMETHODCALLTYPE Compare(uia::ITextRangeProvider* range, BOOL* same) override;
@@ -136,13 +132,16 @@ class TextViewRange : public uia::ITextRangeProvider {
 
   private:
     TextViewRange(TextViewAutomation& owner, TextSpan span);
-    virtual ~TextViewRange();
+    ~TextViewRange() override;
     // The view and this range clamped to its text, or null when the view is gone.
     AutomationView* Current();
+    // Moves by a reader's `unit` (`step` takes the view's units and the document's unit and
+    // gives how many it moved), from the view as it is now.
+    template <typename Step>
+    HRESULT MoveBy(uia::TextUnit unit, int* moved, Step&& step);
     // `other` when it is a range of the same provider, else null.
     TextViewRange* Same(uia::ITextRangeProvider* other) const;
 
-    LONG references_ = 1;
     TextViewAutomation* owner_;  // one reference
     TextSpan span_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
@@ -22,23 +23,13 @@ constexpr GUID kIidTextViewRange{
 bool IsIid(REFIID a, const GUID& b) { return std::memcmp(&a, &b, sizeof b) == 0; }
 
 std::optional<TextUnit> UnitOf(uia::TextUnit unit) {
-    switch (unit) {
-        case uia::TextUnit_Character:
-            return TextUnit::Character;
-        case uia::TextUnit_Format:
-            return TextUnit::Format;
-        case uia::TextUnit_Word:
-            return TextUnit::Word;
-        case uia::TextUnit_Line:
-            return TextUnit::Line;
-        case uia::TextUnit_Paragraph:
-            return TextUnit::Paragraph;
-        case uia::TextUnit_Page:
-            return TextUnit::Page;
-        case uia::TextUnit_Document:
-            return TextUnit::Document;
-    }
-    return std::nullopt;
+    // In UI Automation's order, which numbers them from 0.
+    static constexpr TextUnit kUnits[] = {TextUnit::Character, TextUnit::Format,    TextUnit::Word,
+                                          TextUnit::Line,      TextUnit::Paragraph, TextUnit::Page,
+                                          TextUnit::Document};
+    const int index = static_cast<int>(unit);
+    if (index < 0 || index >= static_cast<int>(std::size(kUnits))) return std::nullopt;
+    return kUnits[index];
 }
 
 bool IsStart(uia::TextPatternRangeEndpoint endpoint) {
@@ -220,14 +211,6 @@ HRESULT TextViewRange::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-ULONG TextViewRange::AddRef() { return static_cast<ULONG>(++references_); }
-
-ULONG TextViewRange::Release() {
-    const LONG left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 // --- ITextRangeProvider ----------------------------------------------------------------------
 
 HRESULT TextViewRange::Clone(uia::ITextRangeProvider** clone) {
@@ -364,27 +347,29 @@ HRESULT TextViewRange::GetText(int maxLength, BSTR* text) {
     return uia::NewString(view->Document().Text().data() + span_.start, length, text);
 }
 
-HRESULT TextViewRange::Move(uia::TextUnit unit, int count, int* moved) {
+template <typename Step>
+HRESULT TextViewRange::MoveBy(uia::TextUnit unit, int* moved, Step&& step) {
     if (moved == nullptr) return E_POINTER;
     *moved = 0;
     AutomationView* view = Current();
     if (view == nullptr) return uia::kElementNotAvailable;
     const std::optional<TextUnit> units = UnitOf(unit);
     if (!units) return E_INVALIDARG;
-    *moved = view->Units().Move(*units, span_, count);
+    *moved = step(view->Units(), *units);
     return S_OK;
+}
+
+HRESULT TextViewRange::Move(uia::TextUnit unit, int count, int* moved) {
+    return MoveBy(unit, moved, [&](const TextUnits& units, TextUnit by) {
+        return units.Move(by, span_, count);
+    });
 }
 
 HRESULT TextViewRange::MoveEndpointByUnit(uia::TextPatternRangeEndpoint endpoint,
                                           uia::TextUnit unit, int count, int* moved) {
-    if (moved == nullptr) return E_POINTER;
-    *moved = 0;
-    AutomationView* view = Current();
-    if (view == nullptr) return uia::kElementNotAvailable;
-    const std::optional<TextUnit> units = UnitOf(unit);
-    if (!units) return E_INVALIDARG;
-    *moved = view->Units().MoveEndpoint(*units, span_, IsStart(endpoint), count);
-    return S_OK;
+    return MoveBy(unit, moved, [&](const TextUnits& units, TextUnit by) {
+        return units.MoveEndpoint(by, span_, IsStart(endpoint), count);
+    });
 }
 
 HRESULT TextViewRange::MoveEndpointByRange(uia::TextPatternRangeEndpoint endpoint,

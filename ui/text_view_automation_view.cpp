@@ -8,8 +8,8 @@
 namespace talvex {
 
 TextViewAutomation* AutomationView::ProviderOf(TextView& view) {
-    if (view.automation_ == nullptr) view.automation_ = TextViewAutomation::Create(view);
-    return view.automation_;
+    if (!view.automation_) view.automation_.reset(TextViewAutomation::Create(view));
+    return view.automation_.get();
 }
 
 TextView* AutomationView::ViewOf(HWND window) {

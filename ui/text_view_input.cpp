@@ -104,29 +104,20 @@ bool TextView::HandleInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* resul
     }
 }
 
+template <void (TextEditor::*step)(bool), void (TextEditor::*ctrlStep)(bool)>
+TextView::KeyOutcome TextView::MoveCaret(TextView& view, const KeyState& keys) {
+    (view.editor_.*(keys.ctrl ? ctrlStep : step))(keys.shift);
+    return KeyOutcome::Command;
+}
+
 std::span<const TextView::KeyCommand> TextView::NavigationKeys() {
     using Keys = const KeyState&;
+    using Editor = TextEditor;
     static constexpr KeyCommand kCommands[] = {
-        {VK_LEFT,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveWordLeft(k.shift) : v.editor_.MoveLeft(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_RIGHT,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveWordRight(k.shift) : v.editor_.MoveRight(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_HOME,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveDocumentStart(k.shift) : v.editor_.MoveLineStart(k.shift);
-             return KeyOutcome::Command;
-         }},
-        {VK_END,
-         [](TextView& v, Keys k) {
-             k.ctrl ? v.editor_.MoveDocumentEnd(k.shift) : v.editor_.MoveLineEnd(k.shift);
-             return KeyOutcome::Command;
-         }},
+        {VK_LEFT, &MoveCaret<&Editor::MoveLeft, &Editor::MoveWordLeft>},
+        {VK_RIGHT, &MoveCaret<&Editor::MoveRight, &Editor::MoveWordRight>},
+        {VK_HOME, &MoveCaret<&Editor::MoveLineStart, &Editor::MoveDocumentStart>},
+        {VK_END, &MoveCaret<&Editor::MoveLineEnd, &Editor::MoveDocumentEnd>},
         {VK_UP,
          [](TextView& v, Keys k) {
              v.viewport_.MoveVertically(-1, k.shift);
@@ -183,45 +174,36 @@ std::span<const TextView::KeyCommand> TextView::EditingKeys() {
          }},
         // Nothing to cancel here, and nothing to close.
         {VK_ESCAPE, [](TextView&, Keys) { return KeyOutcome::Done; }},
-        // A letter without Ctrl, or with AltGr, types its character instead (WM_CHAR).
-        {'A',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.editor_.SelectAll();
-             return KeyOutcome::Command;
-         }},
-        {'C',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.CopySelection();
-             return KeyOutcome::Done;
-         }},
-        {'X',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.CutSelection();
-             return KeyOutcome::Command;
-         }},
-        {'V',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.Paste();
-             return KeyOutcome::Command;
-         }},
-        {'Z',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             k.shift ? v.editor_.Redo() : v.editor_.Undo();
-             return KeyOutcome::Command;
-         }},
-        {'Y',
-         [](TextView& v, Keys k) {
-             if (!k.shortcut) return KeyOutcome::NotMine;
-             v.editor_.Redo();
-             return KeyOutcome::Command;
-         }},
     };
     return kCommands;
+}
+
+std::span<const TextView::Shortcut> TextView::Shortcuts() {
+    static constexpr Shortcut kShortcuts[] = {
+        {'A', [](TextView& v, bool) { v.editor_.SelectAll(); }, KeyOutcome::Command},
+        {'C', [](TextView& v, bool) { v.CopySelection(); }, KeyOutcome::Done},
+        {'X', [](TextView& v, bool) { v.CutSelection(); }, KeyOutcome::Command},
+        {'V', [](TextView& v, bool) { v.Paste(); }, KeyOutcome::Command},
+        {'Z', [](TextView& v, bool shift) { shift ? v.editor_.Redo() : v.editor_.Undo(); },
+         KeyOutcome::Command},
+        {'Y', [](TextView& v, bool) { v.editor_.Redo(); }, KeyOutcome::Command},
+    };
+    return kShortcuts;
+}
+
+TextView::KeyOutcome TextView::RunKey(WPARAM key, const KeyState& keys) {
+    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
+        for (const KeyCommand& command : commands) {
+            if (command.key == key) return command.run(*this, keys);
+        }
+    }
+    if (!keys.shortcut) return KeyOutcome::NotMine;
+    for (const Shortcut& shortcut : Shortcuts()) {
+        if (shortcut.letter != key) continue;
+        shortcut.run(*this, keys.shift);
+        return shortcut.outcome;
+    }
+    return KeyOutcome::NotMine;
 }
 
 bool TextView::OnKeyDown(WPARAM key) {
@@ -229,16 +211,10 @@ bool TextView::OnKeyDown(WPARAM key) {
     keys.shift = KeyDown(VK_SHIFT);
     keys.ctrl = KeyDown(VK_CONTROL);
     keys.shortcut = keys.ctrl && !KeyDown(VK_MENU);
-    for (const auto commands : {NavigationKeys(), EditingKeys()}) {
-        for (const KeyCommand& command : commands) {
-            if (command.key != key) continue;
-            const KeyOutcome outcome = command.run(*this, keys);
-            if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
-                AfterCommand(outcome == KeyOutcome::VerticalMove);
-            return outcome != KeyOutcome::NotMine;
-        }
-    }
-    return false;
+    const KeyOutcome outcome = RunKey(key, keys);
+    if (outcome == KeyOutcome::Command || outcome == KeyOutcome::VerticalMove)
+        AfterCommand(outcome == KeyOutcome::VerticalMove);
+    return outcome != KeyOutcome::NotMine;
 }
 
 void TextView::OnChar(wchar_t c) {

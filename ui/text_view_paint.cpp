@@ -1,6 +1,7 @@
 // The text view's look and place: metrics, painting what is in sight, the caret, the scroll
 // bars and the wheel. Where things are is the viewport's to say.
 #include <algorithm>
+#include <utility>
 
 #include "ui/contrast.h"
 #include "ui/text_view.h"
@@ -177,40 +178,28 @@ void TextView::PlaceCaret() {
 }
 
 void TextView::OnScroll(ScrollBar bar, WPARAM wp) {
-    ScrollAction action = ScrollAction::Thumb;
-    int thumb = 0;
-    switch (LOWORD(wp)) {
-        case SB_LINEUP:  // SB_LINELEFT
-            action = ScrollAction::LineBack;
-            break;
-        case SB_LINEDOWN:  // SB_LINERIGHT
-            action = ScrollAction::LineForward;
-            break;
-        case SB_PAGEUP:  // SB_PAGELEFT
-            action = ScrollAction::PageBack;
-            break;
-        case SB_PAGEDOWN:  // SB_PAGERIGHT
-            action = ScrollAction::PageForward;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO info{};
-            info.cbSize = sizeof info;
-            info.fMask = SIF_TRACKPOS;
-            GetScrollInfo(hwnd(), bar == ScrollBar::Vertical ? SB_VERT : SB_HORZ, &info);
-            thumb = ThumbTarget(info.nTrackPos, HIWORD(wp));
-            break;
-        }
-        case SB_TOP:  // SB_LEFT
-            action = ScrollAction::Start;
-            break;
-        case SB_BOTTOM:  // SB_RIGHT
-            action = ScrollAction::End;
-            break;
-        default:
-            return;
+    const WORD code = LOWORD(wp);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(hwnd(), bar == ScrollBar::Vertical ? SB_VERT : SB_HORZ, &info);
+        const int thumb = ThumbTarget(info.nTrackPos, HIWORD(wp));
+        if (viewport_.Scroll(bar, ScrollAction::Thumb, thumb)) AfterViewMoved();
+        return;
     }
-    if (viewport_.Scroll(bar, action, thumb)) AfterViewMoved();
+    // The horizontal bar's codes (SB_LINELEFT...) are the vertical one's.
+    static constexpr std::pair<WORD, ScrollAction> kActions[] = {
+        {SB_LINEUP, ScrollAction::LineBack}, {SB_LINEDOWN, ScrollAction::LineForward},
+        {SB_PAGEUP, ScrollAction::PageBack}, {SB_PAGEDOWN, ScrollAction::PageForward},
+        {SB_TOP, ScrollAction::Start},       {SB_BOTTOM, ScrollAction::End},
+    };
+    for (const auto& [asked, action] : kActions) {
+        if (asked == code) {
+            if (viewport_.Scroll(bar, action, 0)) AfterViewMoved();
+            return;
+        }
+    }
 }
 
 void TextView::OnWheel(int delta, bool sideways) {

@@ -38,14 +38,6 @@ class RefusingNotificationArea {
     HWND window_ = nullptr;
 };
 
-NOTIFYICONDATAW IconOf(HWND picture1) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = picture1;
-    data.uID = NotificationIcon::kId;
-    return data;
-}
-
 class HideTalvex : public ProgramTest {};
 
 TEST_F(HideTalvex, WithNoWayBackTheWindowStaysAndSaysWhy) {
@@ -53,7 +45,7 @@ TEST_F(HideTalvex, WithNoWayBackTheWindowStaysAndSaysWhy) {
     HWND picture1 = FindControl(form, ids::kPicture1);
     ASSERT_NE(picture1, nullptr);
     // The icon is added just after the window shows; take it away, as a lost taskbar would.
-    NOTIFYICONDATAW icon = IconOf(picture1);
+    NOTIFYICONDATAW icon = NotificationIcon::Record(picture1);
     ASSERT_TRUE(WaitUntil([&] { return Shell_NotifyIconW(NIM_DELETE, &icon) != FALSE; }, 10000));
 
     HWND hide = FindControl(form, ids::kCommand4);
@@ -75,7 +67,7 @@ TEST_F(HideTalvex, WithNoWayBackTheWindowStaysAndSaysWhy) {
     PostMessageW(hide, BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }, 10000));
     EXPECT_EQ(WaitForMessageBox(program.Id(), 0), nullptr);
-    NOTIFYICONDATAW probe = IconOf(picture1);
+    NOTIFYICONDATAW probe = NotificationIcon::Record(picture1);
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe)) << "hidden without its icon";
 }
 

@@ -1,5 +1,6 @@
 // The owners that hold no object of their own: a lock on a movable block and a reference to a
-// COM object, each given back exactly once, at the end of its owner's scope.
+// COM object, each given back exactly once, at the end of its owner's scope; and the count of
+// the program's own COM objects, which deletes one at its last reference.
 #include <windows.h>
 #include <unknwn.h>
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/com_object.h"
 #include "platform/unique_handle.h"
 
 namespace talvex {
@@ -71,6 +73,30 @@ TEST(UniqueComRef, DropsItsReferenceExactlyOnce) {
         }
         EXPECT_EQ(object.references, c.referencesLeft);
     }
+}
+
+// An object of the window's thread that counts how often it is deleted.
+class Watched final : public SingleThreadComObject<IUnknown> {
+  public:
+    explicit Watched(int& deletions) : deletions_(deletions) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+
+  private:
+    ~Watched() override { ++deletions_; }
+    int& deletions_;
+};
+
+TEST(SingleThreadComObject, IsMadeWithOneReferenceAndTheLastReleaseDeletesItOnce) {
+    int deletions = 0;
+    auto* object = new Watched(deletions);
+    EXPECT_EQ(object->AddRef(), 2U);
+    EXPECT_EQ(object->Release(), 1U);
+    EXPECT_EQ(deletions, 0);
+    { const UniqueComRef<IUnknown> maker(object); }  // the maker's reference
+    EXPECT_EQ(deletions, 1);
 }
 
 }  // namespace

@@ -19,12 +19,7 @@ constexpr std::uint32_t kHighlight = 0x449EF9;  // RGB(68, 158, 249)
 
 std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int w, int h) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownBitmapInfo(w, h);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -71,12 +66,7 @@ class MenuSkin : public ::testing::Test {
         out.height = static_cast<int>(measure.itemHeight);
         if (out.height <= 0) return out;
 
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = out.width;
-        info.bmiHeader.biHeight = -out.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        const BITMAPINFO info = TopDownBitmapInfo(out.width, out.height);
         void* bits = nullptr;
         HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HDC dc = CreateCompatibleDC(nullptr);

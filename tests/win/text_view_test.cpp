@@ -25,12 +25,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // What `draw` paints on a white bitmap of that size, pixel by pixel (0x00RRGGBB).
 std::vector<COLORREF> Painted(int width, int height, const std::function<void(HDC)>& draw) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -309,23 +304,20 @@ std::vector<std::pair<std::u16string, bool>> ContextMenuItems(HWND view) {
 TEST_F(TextViewTest, TheContextMenuHasTheBoxItemsGreyedWhenTheyCannotAct) {
     ASSERT_TRUE(PutOnClipboard(u"à coller"));
     Set(u"abc");
-    using Items = std::vector<std::pair<std::u16string, bool>>;
-    EXPECT_EQ(ContextMenuItems(hwnd()), (Items{{u"&Annuler", false},
-                                               {u"Co&uper", false},
-                                               {u"&Copier", false},
-                                               {u"C&oller", true},
-                                               {u"&Supprimer", false},
-                                               {u"Sélectionner &tout", true}}));
+    // The box's items in order, each with whether it can act.
+    const auto items = [](std::initializer_list<bool> canAct) {
+        static const char16_t* const kNames[] = {u"&Annuler", u"Co&uper",    u"&Copier",
+                                                 u"C&oller",  u"&Supprimer", u"Sélectionner &tout"};
+        std::vector<std::pair<std::u16string, bool>> named;
+        for (bool can : canAct) named.emplace_back(kNames[named.size()], can);
+        return named;
+    };
+    EXPECT_EQ(ContextMenuItems(hwnd()), items({false, false, false, true, false, true}));
     Send(EM_SETSEL, 0, 1);
     Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
     Send(EM_SETSEL, 0, -1);
     ASSERT_EQ(RunToEnd(ClipHelper(), L"empty"), 0u);
-    EXPECT_EQ(ContextMenuItems(hwnd()), (Items{{u"&Annuler", true},
-                                               {u"Co&uper", true},
-                                               {u"&Copier", true},
-                                               {u"C&oller", false},
-                                               {u"&Supprimer", true},
-                                               {u"Sélectionner &tout", false}}));
+    EXPECT_EQ(ContextMenuItems(hwnd()), items({true, true, true, false, true, false}));
     EXPECT_EQ(ControlText(hwnd()), u"xbc") << "Esc chose nothing";
 }
 

@@ -103,6 +103,8 @@ std::u16string ControlText(HWND control);
 std::vector<RECT> TrayIcons();
 // The dpi of the screen, as the program scales by it.
 int ScreenDpi();
+// A 32-bit bitmap of that size as GetDIBits and CreateDIBSection take it: its top row first.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
 
 // A message box (#32770) of process `pid`, once it is shown with its caption and its text
 // (the window exists a moment before they are filled in). When the time runs out, a box
