@@ -39,8 +39,8 @@ bool IsPair(const std::u16string& t, std::size_t i) {
 
 // The caret never stands inside a CR LF nor inside a surrogate pair.
 bool IsCaretPlace(const std::u16string& t, std::size_t i) {
-    if (i == 0 || i == t.size()) return true;
-    return i < t.size() && !(t[i - 1] == u'\r' && t[i] == u'\n') && !IsPair(t, i - 1);
+    return i == 0 || i == t.size() ||
+           (i < t.size() && !(t[i - 1] == u'\r' && t[i] == u'\n') && !IsPair(t, i - 1));
 }
 
 std::size_t SnapBack(const std::u16string& t, std::size_t i) {
@@ -48,16 +48,13 @@ std::size_t SnapBack(const std::u16string& t, std::size_t i) {
     return IsCaretPlace(t, i) ? i : i - 1;
 }
 
-char32_t CodePointAt(const std::u16string& t, std::size_t i) {
-    if (IsPair(t, i)) return 0x10000 + ((t[i] - 0xD800u) << 10) + (t[i + 1] - 0xDC00u);
-    return t[i];
-}
-
 // The character rules, written out for the code points of kPieces alone. The first three
 // stand alone, but for the LF of a CR LF.
 enum class Kind { Control, CR, LF, Other, Extend, Joiner, Indicator, Pictograph };
 
-Kind KindOf(char32_t c) {
+Kind KindAt(const std::u16string& t, std::size_t i) {
+    const char32_t c =
+        IsPair(t, i) ? 0x10000 + ((t[i] - 0xD800u) << 10) + (t[i + 1] - 0xDC00u) : t[i];
     static const std::pair<char32_t, Kind> kKinds[] = {
         {u'\t', Kind::Control},      {u'\r', Kind::CR},           {u'\n', Kind::LF},
         {0x0301, Kind::Extend},      {0xFE0F, Kind::Extend},      {0x20E3, Kind::Extend},
@@ -74,21 +71,16 @@ Kind KindOf(char32_t c) {
 // a run; everything else stands alone.
 std::vector<bool> CharacterBreaks(const std::u16string& t) {
     std::vector<bool> breaks(t.size() + 1, false);
-    breaks[0] = breaks[t.size()] = true;
+    breaks.back() = true;
     Kind before = Kind::Control;
     bool emoji = false, emojiJoiner = false;  // an emoji (and marks), and a joiner after that
-    std::size_t indicators = 0;               // right before
+    std::size_t indicators = 0;               // in a row right before
     for (std::size_t i = 0; i < t.size(); i += IsPair(t, i) ? 2 : 1) {
-        const Kind k = KindOf(CodePointAt(t, i));
-        if (i == 0 || (before == Kind::CR && k == Kind::LF)) {
-        } else if (before <= Kind::LF || k <= Kind::LF) {
-            breaks[i] = true;
-        } else if (k == Kind::Extend || k == Kind::Joiner) {
-        } else if (before == Kind::Joiner && k == Kind::Pictograph) {
-            breaks[i] = !emojiJoiner;
-        } else {
-            breaks[i] = !(before == Kind::Indicator && k == Kind::Indicator && indicators % 2 == 1);
-        }
+        const Kind k = KindAt(t, i);
+        const bool holds = k == Kind::Extend || k == Kind::Joiner ||
+                           (k == Kind::Pictograph && emojiJoiner) ||
+                           (k == Kind::Indicator && indicators % 2 == 1);
+        breaks[i] = !(before == Kind::CR && k == Kind::LF) && !(before > Kind::LF && holds);
         emojiJoiner = k == Kind::Joiner && emoji;
         emoji = k == Kind::Pictograph || (k == Kind::Extend && emoji);
         indicators = k == Kind::Indicator ? indicators + 1 : 0;
@@ -97,15 +89,10 @@ std::vector<bool> CharacterBreaks(const std::u16string& t) {
     return breaks;
 }
 
-std::size_t NextBreak(const std::vector<bool>& breaks, std::size_t i) {
-    while (i + 1 < breaks.size() && !breaks[++i]) {
-    }
-    return i;
-}
-
-std::size_t PreviousBreak(const std::vector<bool>& breaks, std::size_t i) {
-    while (i > 0 && !breaks[--i]) {
-    }
+// The next character break after `i`, or the one before it; the ends of the text stay.
+std::size_t NextBreak(const std::vector<bool>& breaks, std::size_t i, bool back = false) {
+    while (back ? i > 0 : i + 1 < breaks.size())
+        if (breaks[back ? --i : ++i]) break;
     return i;
 }
 
@@ -113,96 +100,39 @@ std::size_t PreviousBreak(const std::vector<bool>& breaks, std::size_t i) {
 // (a CR LF counting as one).
 std::size_t BackspaceFrom(const std::u16string& t, std::size_t caret) {
     if (caret == 0) return 0;
-    const std::size_t character = PreviousBreak(CharacterBreaks(t), caret);
-    const Kind first = KindOf(CodePointAt(t, character));
+    const std::size_t character = NextBreak(CharacterBreaks(t), caret, true);
+    const Kind first = KindAt(t, character);
     const bool keycap = t[character] == u'1' && t[caret - 1] == 0x20E3;
     if (first == Kind::Pictograph || first == Kind::Indicator || keycap) return character;
     return caret >= 2 && !IsCaretPlace(t, caret - 1) ? caret - 2 : caret - 1;
 }
 
-// Each line as [start, end before its break), found by a scan from the first unit.
-std::vector<std::pair<std::size_t, std::size_t>> Lines(const std::u16string& t) {
-    std::vector<std::pair<std::size_t, std::size_t>> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] != u'\r' && t[i] != u'\n') continue;
-        lines.emplace_back(start, i);
-        if (t[i] == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n') ++i;
+// The lines as a scan from the first unit finds them: each [start, end before its break), the
+// one `at` is on and the first of the longest.
+struct Lines {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    std::size_t of = 0, longest = 0;
+};
+
+Lines ScanLines(const std::u16string& t, std::size_t at) {
+    Lines lines;
+    auto& spans = lines.spans;
+    for (std::size_t i = 0, start = 0; i <= t.size(); ++i) {
+        if (i < t.size() && t[i] != u'\r' && t[i] != u'\n') continue;
+        if (start <= at) lines.of = spans.size();
+        if (spans.empty() || i - start > spans[lines.longest].second - spans[lines.longest].first)
+            lines.longest = spans.size();
+        spans.emplace_back(start, i);
+        if (i + 1 < t.size() && t[i] == u'\r' && t[i + 1] == u'\n') ++i;
         start = i + 1;
     }
-    lines.emplace_back(start, t.size());
     return lines;
-}
-
-std::size_t LineIndex(const std::u16string& t, std::size_t at) {
-    const auto lines = Lines(t);
-    std::size_t line = 0;
-    while (line + 1 < lines.size() && lines[line + 1].first <= at) ++line;
-    return line;
 }
 
 struct Selection {
     std::size_t anchor = 0;
     std::size_t caret = 0;
     bool operator==(const Selection&) const = default;
-};
-
-// The text as the documented operations leave it, with each undo step as the text and the
-// selection before it.
-struct Model {
-    enum class Run { None, Typing, Backspace, Delete };
-    struct Step {
-        std::u16string text;
-        Selection before;
-    };
-
-    // [from, to) gives way to `in`: a step of its own, or more of the typing or deleting run
-    // that ended right where this one starts. The caret goes after what came in, and past the
-    // pair the edit made across its edge (before it, when nothing came in).
-    Selection Edit(std::size_t from, std::size_t to, const std::u16string& in, Run kind,
-                   Selection now, bool undoable = true) {
-        if (from == to && in.empty()) return now;
-        const bool joins = kind != Run::None && kind == run && now.anchor == now.caret &&
-                           now.caret == runAt && !undo.empty();
-        if (!undoable) undo.clear();
-        if (undoable && !joins) undo.push_back({text, now});
-        redo.clear();
-        text.replace(from, to - from, in);
-        if (!undoable) oldest = text;
-        run = undoable ? kind : Run::None;
-        runAt = from + in.size();
-        std::size_t caret = from + in.size();
-        if (!IsCaretPlace(text, caret)) caret = in.empty() ? caret - 1 : caret + 1;
-        return {caret, caret};
-    }
-    // What the limit lets in: cut at the room left, but not inside a pair.
-    std::u16string Limited(std::size_t from, std::size_t to, const std::u16string& in) const {
-        const std::size_t kept = text.size() - (to - from);
-        const std::size_t room = limit > kept ? limit - kept : 0;
-        return in.size() <= room ? in : in.substr(0, SnapBack(in, room));
-    }
-    void Reset(std::u16string t) {
-        text = oldest = std::move(t);
-        undo.clear();
-        redo.clear();
-        run = Run::None;
-    }
-    // Undo gives back the text and the selection before the step; Redo the text after it.
-    std::optional<Selection> TakeBack(std::vector<Step>& from, std::vector<Step>& to) {
-        if (from.empty()) return std::nullopt;
-        Step step = std::move(from.back());
-        from.pop_back();
-        to.push_back({std::move(text), step.before});
-        text = std::move(step.text);
-        run = Run::None;
-        return step.before;
-    }
-
-    std::u16string text, oldest;  // oldest: where the undo steps still kept lead back to
-    std::vector<Step> undo, redo;
-    std::size_t limit = TextEditor::kNoLimit;
-    Run run = Run::None;
-    std::size_t runAt = 0;
 };
 
 std::string Describe(const std::u16string& t) {
@@ -213,21 +143,20 @@ std::string Describe(const std::u16string& t) {
     return s + (t.size() > 60 ? "...\"" : "\"");
 }
 
-using Key = void (TextEditor::*)();
-using Move = void (TextEditor::*)(bool);
+std::string Shown(Selection s) { return std::to_string(s.anchor) + ".." + std::to_string(s.caret); }
 
-// The editor and the model given the same script.
+// The editor, and a plain model that makes each step by its documented effect and keeps each
+// undo step as the text and the selection before it, given the same script.
 class Session {
   public:
     explicit Session(Choices& choices) : choices_(choices) {
         const std::uint8_t setup = choices.Next();
-        // Most runs keep the default budget, which no script here comes near: every step stays
-        // and undo must lead back to the first text. One in eight keeps only a few units: undo
-        // may stop early then, but only at one of the model's older texts.
+        // One run in eight keeps only a few units of undo steps, the others the default budget,
+        // which no script here comes near: every step stays.
         smallBudget_ = setup % 8 == 0;
         if (smallBudget_) editor_.SetUndoBudget(choices.Next() % 16);
-        if (setup / 8 % 4 == 0) editor_.SetLimit(model_.limit = choices.Next() % 48);
-        SetText(TextOf(choices, 24));
+        if (setup / 8 % 4 == 0) editor_.SetLimit(limit_ = choices.Next() % 48);
+        History(7);  // a new text
     }
 
     // Plays one step on both, and returns what it was.
@@ -235,86 +164,77 @@ class Session {
         now_ = {editor_.Anchor(), editor_.Caret()};
         expected_.reset();
         edited_ = mustUndo_ = redone_ = false;
-        const std::u16string& t = model_.text;
+        const std::u16string& t = text_;
         const std::size_t caret = now_.caret, variant = op / 8;
         const std::size_t from = std::min(now_.anchor, caret), to = std::max(now_.anchor, caret);
-        const bool selected = from != to;
         switch (op % 8) {
             case 0:
             case 1: {
-                const std::u16string in = variant % 4 == 0 ? u"\r\n" : TextOf(choices_, 2);
-                if (variant % 4 == 0)
-                    editor_.InsertLineBreak();
-                else
-                    editor_.Type(in);
-                Replace(from, to, in, Model::Run::Typing);
+                const std::u16string in = variant % 4 ? TextOf(choices_, 2) : u"\r\n";
+                variant % 4 ? editor_.Type(in) : editor_.InsertLineBreak();
+                Replace(from, to, in, Run::Typing);
                 return "typing";
             }
-            case 2: {  // paste, EM_REPLACESEL without undo, WM_CLEAR
+            case 2: {  // EM_REPLACESEL without undo, WM_CLEAR, paste
+                const bool undoable = variant % 8 != 0;
                 const std::u16string in = variant % 8 == 1 ? u"" : TextOf(choices_, 6);
-                editor_.ReplaceSelection(in, variant % 8 != 0);
-                Replace(from, to, in, Model::Run::None, variant % 8 != 0);
-                return variant % 8 == 0 ? "replacement without undo" : "paste";
+                editor_.ReplaceSelection(in, undoable);
+                Replace(from, to, in, Run::None, undoable);
+                return undoable ? "paste" : "replacement without undo";
             }
             case 3: {  // the word rules are text_positions' own: here, that their range goes
-                static constexpr Key kKeys[] = {&TextEditor::Backspace, &TextEditor::DeleteForward,
-                                                &TextEditor::DeleteWordBackward,
-                                                &TextEditor::DeleteWordForward};
+                static constexpr void (TextEditor::*kKeys[])() = {
+                    &TextEditor::Backspace, &TextEditor::DeleteForward,
+                    &TextEditor::DeleteWordBackward, &TextEditor::DeleteWordForward};
+                static constexpr Run kRuns[] = {Run::Backspace, Run::Delete, Run::None, Run::None};
+                const std::size_t key = variant % 4;
                 const std::pair<std::size_t, std::size_t> ranges[] = {
                     {BackspaceFrom(t, caret), caret},
                     {caret, NextBreak(CharacterBreaks(t), caret)},
                     {PreviousWordStart(t, caret), caret},
                     {caret, NextWordStart(t, caret)}};
-                const Model::Run kinds[] = {Model::Run::Backspace, Model::Run::Delete,
-                                            Model::Run::None, Model::Run::None};
-                (editor_.*kKeys[variant % 4])();
-                if (selected)
-                    Replace(from, to, u"", Model::Run::None);
-                else
-                    Replace(ranges[variant % 4].first, ranges[variant % 4].second, u"",
-                            kinds[variant % 4]);
-                return "deletion key " + std::to_string(variant % 4);
+                (editor_.*kKeys[key])();
+                const auto [a, b] = from != to ? std::pair{from, to} : ranges[key];
+                Replace(a, b, u"", from != to ? Run::None : kRuns[key]);
+                return "deletion key " + std::to_string(key);
             }
             case 4:
             case 5: {
-                static constexpr Move kMoves[] = {
-                    &TextEditor::MoveLeft,          &TextEditor::MoveRight,
-                    &TextEditor::MoveWordLeft,      &TextEditor::MoveWordRight,
-                    &TextEditor::MoveLineStart,     &TextEditor::MoveLineEnd,
-                    &TextEditor::MoveDocumentStart, &TextEditor::MoveDocumentEnd};
-                const auto line = Lines(t)[LineIndex(t, caret)];
+                const Lines lines = ScanLines(t, caret);
                 const std::vector<bool> breaks = CharacterBreaks(t);
-                // clang-format off
-                const std::size_t targets[] = {
-                    PreviousBreak(breaks, caret), NextBreak(breaks, caret),
-                    PreviousWordStart(t, caret), NextWordStart(t, caret), line.first, line.second,
-                    0, t.size()};
-                // clang-format on
+                const std::pair<void (TextEditor::*)(bool), std::size_t> moves[] = {
+                    {&TextEditor::MoveLeft, NextBreak(breaks, caret, true)},
+                    {&TextEditor::MoveRight, NextBreak(breaks, caret)},
+                    {&TextEditor::MoveWordLeft, PreviousWordStart(t, caret)},
+                    {&TextEditor::MoveWordRight, NextWordStart(t, caret)},
+                    {&TextEditor::MoveLineStart, lines.spans[lines.of].first},
+                    {&TextEditor::MoveLineEnd, lines.spans[lines.of].second},
+                    {&TextEditor::MoveDocumentStart, 0},
+                    {&TextEditor::MoveDocumentEnd, t.size()}};
+                const auto [move, target] = moves[variant % 8];
                 const bool extend = (variant & 8) != 0;
-                (editor_.*kMoves[variant % 8])(extend);
+                (editor_.*move)(extend);
                 // Left and Right without Shift collapse a selection to the end they point to.
-                const std::size_t ends[] = {from, to};
-                if (variant % 8 < 2 && selected && !extend)
-                    expected_ = Selection{ends[variant % 8], ends[variant % 8]};
+                if (variant % 8 < 2 && from != to && !extend)
+                    expected_ = Selection{variant % 8 ? to : from, variant % 8 ? to : from};
                 else
-                    expected_ = Selection{extend ? now_.anchor : targets[variant % 8],
-                                          targets[variant % 8]};
+                    expected_ = Selection{extend ? now_.anchor : target, target};
                 return "caret move " + std::to_string(variant % 8) + (extend ? " with Shift" : "");
             }
             case 6: {
-                const std::size_t at = Position(), other = Position();
+                const std::size_t at = Position(), other = Position(), kind = variant % 5;
                 const auto word = WordAt(t, at);
                 const Selection selections[] = {{0, t.size()},
                                                 {SnapBack(t, other), SnapBack(t, at)},
                                                 {SnapBack(t, at), SnapBack(t, at)},
                                                 {now_.anchor, SnapBack(t, at)},
                                                 {word.first, word.second}};
-                expected_ = selections[variant % 5];
-                if (variant % 5 == 0) editor_.SelectAll();
-                if (variant % 5 == 1) editor_.Select(other, at);
-                if (variant % 5 == 2 || variant % 5 == 3) editor_.MoveCaretTo(at, variant % 5 == 3);
-                if (variant % 5 == 4) editor_.SelectWordAt(at);
-                return "selection " + std::to_string(variant % 5);
+                expected_ = selections[kind];
+                if (kind == 0) editor_.SelectAll();
+                if (kind == 1) editor_.Select(other, at);
+                if (kind == 2 || kind == 3) editor_.MoveCaretTo(at, kind == 3);
+                if (kind == 4) editor_.SelectWordAt(at);
+                return "selection " + std::to_string(kind);
             }
             default:
                 return History(variant % 8);
@@ -325,117 +245,129 @@ class Session {
     std::string Check() {
         if (!fault_.empty()) return fault_;
         const std::u16string& t = editor_.Text();
-        if (t != model_.text)
-            return "the text is " + Describe(t) + ", the model's " + Describe(model_.text);
+        if (t != text_) return "the text is " + Describe(t) + ", the model's " + Describe(text_);
         const Selection sel{editor_.Anchor(), editor_.Caret()};
-        const std::string shown = std::to_string(sel.anchor) + ".." + std::to_string(sel.caret);
         if (!IsCaretPlace(t, sel.anchor) || !IsCaretPlace(t, sel.caret))
-            return "the selection " + shown + " cuts a pair in " + Describe(t);
+            return "the selection " + Shown(sel) + " cuts a pair in " + Describe(t);
         if (expected_ && sel != *expected_)
-            return "the selection is " + shown + ", the model's " +
-                   std::to_string(expected_->anchor) + ".." + std::to_string(expected_->caret);
-        if (redone_ && sel.anchor != sel.caret) return "Redo left " + shown + " selected";
-        if (!edited_ && sel != now_) model_.run = Model::Run::None;  // no join across a move
+            return "the selection is " + Shown(sel) + ", the model's " + Shown(*expected_);
+        if (redone_ && sel.anchor != sel.caret) return "Redo left " + Shown(sel) + " selected";
+        if (!edited_ && sel != now_) run_ = Run::None;  // no join across a move
 
         const TextDocument& doc = editor_.Document();
-        const auto lines = Lines(t);
-        if (doc.LineCount() != lines.size()) return std::to_string(doc.LineCount()) + " lines";
-        std::size_t longest = 0;
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            if (doc.LineStart(k) != lines[k].first || doc.LineEnd(k) != lines[k].second)
+        const Lines lines = ScanLines(t, sel.caret);
+        if (doc.LineCount() != lines.spans.size())
+            return std::to_string(doc.LineCount()) + " lines";
+        for (std::size_t k = 0; k < lines.spans.size(); ++k)
+            if (doc.LineStart(k) != lines.spans[k].first || doc.LineEnd(k) != lines.spans[k].second)
                 return "line " + std::to_string(k) + " is not where a scan finds it";
-            if (lines[k].second - lines[k].first > lines[longest].second - lines[longest].first)
-                longest = k;
-        }
-        if (doc.LongestLine() != longest) return "the longest line is " + std::to_string(longest);
-        if (doc.LineOfPosition(sel.caret) != LineIndex(t, sel.caret)) return "the caret's line";
+        if (doc.LongestLine() != lines.longest)
+            return "the longest line is " + std::to_string(lines.longest);
+        if (doc.LineOfPosition(sel.caret) != lines.of) return "the caret's line";
 
-        if (editor_.CanRedo() != !model_.redo.empty()) return "CanRedo differs from the model";
-        if (editor_.CanUndo() && model_.undo.empty()) return "CanUndo, but the model has no step";
-        if (!editor_.CanUndo() && !model_.undo.empty() && (!smallBudget_ || mustUndo_))
-            return "the newest step, or one within the budget, was forgotten";
+        if (editor_.CanRedo() != !redo_.empty()) return "CanRedo differs from the model";
+        // Only a small budget may forget steps, and never the newest.
+        if (editor_.CanUndo() ? undo_.empty() : !undo_.empty() && (!smallBudget_ || mustUndo_))
+            return "CanUndo differs from the model";
         return {};
     }
 
-    // Undo all the way back, to the first text (or the oldest one a small budget kept), then
-    // redo all the way forward, to the newest (from before the script's last undos).
+    // Undo until nothing is left, back to the first text (or the oldest one a small budget
+    // kept), then redo until nothing is left, to the newest: each step checked as any other.
     std::string Finish() {
-        const std::u16string newest = model_.redo.empty() ? model_.text : model_.redo.front().text;
-        while (Undo()) {
-            if (!fault_.empty()) return fault_;
-            if (editor_.Text() != model_.text) return "undoing all: " + Describe(editor_.Text());
-        }
-        if (!fault_.empty()) return fault_;
-        if (editor_.Text() != model_.oldest)
-            return "undoing all gave " + Describe(editor_.Text()) + ", not " +
-                   Describe(model_.oldest);
-        while (editor_.Redo()) {
-            if (!model_.TakeBack(model_.redo, model_.undo)) return "Redo past the model's last";
-            if (editor_.Text() != model_.text) return "redoing all: " + Describe(editor_.Text());
-        }
-        if (!model_.redo.empty()) return "redoing all stopped short";
-        return editor_.Text() == newest ? "" : "redoing all gave " + Describe(editor_.Text());
+        for (const std::uint8_t op : {7, 31})  // Undo, Redo
+            while (op == 7 ? editor_.CanUndo() : editor_.CanRedo()) {
+                const std::string what = Play(op), fault = Check();
+                if (!fault.empty()) return what + ": " + fault;
+            }
+        return {};
     }
 
   private:
+    enum class Run { None, Typing, Backspace, Delete };
+    struct Step {
+        std::u16string text;
+        Selection before;
+    };
+
+    // [from, to) gives way to what the limit lets in of `in` (cut at the room left, not inside
+    // a pair): a step of its own, or more of the typing or deleting run that ended right where
+    // this one starts. The caret goes after what came in, and past the pair the edit made
+    // across its edge (before it, when nothing came in).
+    void Replace(std::size_t from, std::size_t to, std::u16string in, Run run,
+                 bool undoable = true) {
+        const std::size_t kept = text_.size() - (to - from);
+        const std::size_t room = limit_ > kept ? limit_ - kept : 0;
+        if (in.size() > room) in.resize(SnapBack(in, room));
+        edited_ = true;
+        expected_ = now_;
+        if (from == to && in.empty()) return;
+        mustUndo_ = undoable;
+        const bool joins = run != Run::None && run == run_ && now_.anchor == now_.caret &&
+                           now_.caret == runAt_ && !undo_.empty();
+        if (!undoable)
+            undo_.clear();
+        else if (!joins)
+            undo_.push_back({text_, now_});
+        redo_.clear();
+        text_.replace(from, to - from, in);
+        run_ = undoable ? run : Run::None;
+        runAt_ = from + in.size();
+        std::size_t caret = runAt_;
+        if (!IsCaretPlace(text_, caret)) caret = in.empty() ? caret - 1 : caret + 1;
+        expected_ = Selection{caret, caret};
+    }
+    // Undo gives back the text and the selection before the step; Redo the text after it.
+    std::optional<Selection> TakeBack(std::vector<Step>& from, std::vector<Step>& to) {
+        if (from.empty()) return std::nullopt;
+        to.push_back({std::move(text_), from.back().before});
+        text_ = std::move(from.back().text);
+        from.pop_back();
+        run_ = Run::None;
+        return to.back().before;
+    }
     std::string History(std::size_t variant) {
-        if (variant < 3) {
-            Undo();
-            return "Undo";
-        }
         if (variant < 6) {
-            redone_ = editor_.Redo();
-            if (redone_ != !model_.redo.empty()) fault_ = "Redo did not do what the model can";
-            if (redone_) model_.TakeBack(model_.redo, model_.undo);
-            return "Redo";
+            // Either takes back the newest step of its stack onto the other. Only a small
+            // budget may forget the oldest undo steps, found when Undo does nothing.
+            const bool undo = variant < 3, done = undo ? editor_.Undo() : editor_.Redo();
+            std::vector<Step>& from = undo ? undo_ : redo_;
+            if (done != !from.empty() && (done || !undo || !smallBudget_))
+                fault_ = std::string(undo ? "Undo" : "Redo") + " did not do what the model can";
+            const std::optional<Selection> before =
+                done ? TakeBack(from, undo ? redo_ : undo_) : std::nullopt;
+            if (undo) expected_ = before;
+            redone_ = !undo && done;
+            if (!done) from.clear();
+            return undo ? "Undo" : "Redo";
         }
         if (variant == 6) {
             editor_.EmptyUndoHistory();
-            model_.Reset(model_.text);
             expected_ = now_;
-            return "empty the undo history";
+        } else {
+            text_ = TextOf(choices_, 24);
+            editor_.SetText(text_);
+            expected_ = Selection{};
         }
-        SetText(TextOf(choices_, 24));
-        return "new text";
+        undo_.clear();
+        redo_.clear();
+        run_ = Run::None;
+        return variant == 6 ? "empty the undo history" : "new text";
     }
     std::size_t Position() {
         const std::size_t raw = choices_.Next() | static_cast<std::size_t>(choices_.Next()) << 8;
-        return raw % (model_.text.size() + 2);  // one place past the end too: it is clamped
+        return raw % (text_.size() + 2);  // one place past the end too: it is clamped
     }
-    // [from, to) gives way to what the limit lets in of `in`, on both.
-    void Replace(std::size_t from, std::size_t to, const std::u16string& in, Model::Run kind,
-                 bool undoable = true) {
-        const std::u16string limited = model_.Limited(from, to, in);
-        edited_ = true;
-        mustUndo_ = undoable && (from != to || !limited.empty());
-        expected_ = model_.Edit(from, to, limited, kind, now_, undoable);
-    }
-    void SetText(std::u16string text) {
-        editor_.SetText(text);
-        model_.Reset(std::move(text));
-        expected_ = Selection{};
-    }
-    // Whether the editor undid a step; the model follows, or learns that a small budget
-    // forgot its oldest steps.
-    bool Undo() {
-        if (editor_.Undo()) {
-            expected_ = model_.TakeBack(model_.undo, model_.redo);
-            if (!expected_) fault_ = "Undo took back a step the model never made";
-            return true;
-        }
-        if (!model_.undo.empty() && !smallBudget_) fault_ = "Undo stopped short of the first text";
-        model_.undo.clear();
-        model_.oldest = model_.text;
-        return false;
-    }
-
     Choices& choices_;
     TextEditor editor_;
-    Model model_;
-    bool smallBudget_ = false;
+    std::size_t limit_ = TextEditor::kNoLimit;
+    std::u16string text_;
+    std::vector<Step> undo_, redo_;
+    Run run_ = Run::None;
+    std::size_t runAt_ = 0;  // where the last typing or deleting run ended
     Selection now_;
     std::optional<Selection> expected_;
-    bool edited_ = false, mustUndo_ = false, redone_ = false;
+    bool smallBudget_ = false, edited_ = false, mustUndo_ = false, redone_ = false;
     std::string fault_;
 };
 
